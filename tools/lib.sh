@@ -67,22 +67,24 @@ ensure_prefix() {
     wineserver -w
 }
 
-# Starts Xvfb on the first free display and exports DISPLAY; stop_display ends only that server.
-XVFB_PID=""
-start_display() {
-    local n
+# launch_xvfb VAR [Xvfb options]: starts Xvfb on the first free display and stores ":N" in VAR;
+# stop_displays ends only the servers started here.
+XVFB_PIDS=()
+launch_xvfb() {
+    local result=$1 n i pid
+    shift
     for ((n = 90; n < 200; n++)); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp "$@" </dev/null >/dev/null 2>&1 &
-        XVFB_PID=$!
-        local i
+        pid=$!
         for ((i = 0; i < 100; i++)); do
             [[ -e /tmp/.X11-unix/X$n ]] && break
-            kill -0 "$XVFB_PID" 2>/dev/null || break
+            kill -0 "$pid" 2>/dev/null || break
             sleep 0.05
         done
         if [[ -e /tmp/.X11-unix/X$n ]]; then
-            export DISPLAY=":$n"
+            XVFB_PIDS+=("$pid")
+            printf -v "$result" ':%d' "$n"
             return 0
         fi
     done
@@ -90,9 +92,12 @@ start_display() {
     return 1
 }
 
-stop_display() {
-    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
+stop_displays() {
+    local pid
+    for pid in "${XVFB_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+    XVFB_PIDS=()
 }
 
 # The first wine starts helper processes that would hold ctest's output pipes; start them here with

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace test {
 
 std::string ProgramFolder() {
@@ -15,7 +18,35 @@ std::string ScrPath() {
     return ProgramFolder() + "moskel.scr";
 }
 
-SaverProcess StartSaver(const std::string& arguments) {
+namespace {
+
+// The current environment as a block for CreateProcessA, with the changes applied.
+std::string EnvironmentWith(const std::vector<std::string>& changes) {
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry != '\0'; entry += strlen(entry) + 1) {
+        const std::string current(entry);
+        const std::string name = current.substr(0, current.find('=') + 1);
+        const bool replaced =
+            std::any_of(changes.begin(), changes.end(), [&](const std::string& c) {
+                return name.size() > 1 && c.compare(0, name.size(), name) == 0;
+            });
+        if (!replaced) {
+            block.append(current).push_back('\0');
+        }
+    }
+    FreeEnvironmentStringsA(strings);
+    for (const std::string& change : changes) {
+        block.append(change).push_back('\0');
+    }
+    block.push_back('\0');
+    return block;
+}
+
+} // namespace
+
+SaverProcess StartSaver(const std::string& arguments,
+                        const std::vector<std::string>& environmentChanges) {
     std::string commandLine = ScrPath();
     commandLine.insert(commandLine.begin(), '"');
     commandLine.push_back('"');
@@ -27,7 +58,9 @@ SaverProcess StartSaver(const std::string& arguments) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     SaverProcess saver;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    std::string environment = EnvironmentWith(environmentChanges);
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environmentChanges.empty() ? nullptr : environment.data(), nullptr,
                         &startup, &info)) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
         return saver;
@@ -38,9 +71,27 @@ SaverProcess StartSaver(const std::string& arguments) {
     return saver;
 }
 
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 DWORD WaitForExit(const SaverProcess& saver, DWORD timeoutMs) {
-    if (WaitForSingleObject(saver.process, timeoutMs) != WAIT_OBJECT_0) {
-        return STILL_ACTIVE;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        const DWORD woken = MsgWaitForMultipleObjects(1, &saver.process, FALSE, left, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) {
+            break;
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return STILL_ACTIVE;
+        }
+        PumpMessages();
     }
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(saver.process, &code);
@@ -66,6 +117,7 @@ HWND WaitForWindow(const char* className, const char* name, DWORD timeoutMs) {
         if (window != nullptr && IsWindowVisible(window)) {
             return window;
         }
+        PumpMessages();
         Sleep(20);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
@@ -89,6 +141,43 @@ BOOL CALLBACK CountIfOwned(HWND window, LPARAM context) {
 }
 
 } // namespace
+
+namespace {
+
+DWORD RunFlagProbe(const char* argument) {
+    std::string commandLine = "\"" + ProgramFolder();
+    commandLine.append("running_flag_probe.exe\" ").append(argument);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << commandLine;
+        return 2;
+    }
+    CloseHandle(info.hThread);
+    DWORD code = 2;
+    WaitForSingleObject(info.hProcess, 30000);
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    return code;
+}
+
+} // namespace
+
+bool ScreenSaverRunning() {
+    return RunFlagProbe("") == 1;
+}
+
+void ClearScreenSaverRunning() {
+    EXPECT_EQ(0u, RunFlagProbe("clear"));
+}
+
+std::string MessageBoxText(HWND box) {
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    return text;
+}
 
 int CountWindowsOf(DWORD processId) {
     WindowCount windows = {processId, 0};

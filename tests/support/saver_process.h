@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -18,9 +19,15 @@ struct SaverProcess {
     DWORD id = 0;
 };
 
-// Starts moskel.scr with the given arguments (after the quoted program path). Fails the test and
-// returns an empty process when it cannot start.
-SaverProcess StartSaver(const std::string& arguments);
+// Starts moskel.scr with the given arguments (after the quoted program path), its environment
+// changed by "NAME=value" entries. Fails the test and returns an empty process when it cannot
+// start.
+SaverProcess StartSaver(const std::string& arguments,
+                        const std::vector<std::string>& environmentChanges = {});
+
+// Handles the calling thread's waiting messages. The waits below do it too, since a saver that
+// draws into a window of the test (a preview) sends it messages and waits for the answer.
+void PumpMessages();
 
 // Waits for the process to end and returns its exit code; STILL_ACTIVE after the timeout.
 DWORD WaitForExit(const SaverProcess& saver, DWORD timeoutMs = 30000);
@@ -33,5 +40,13 @@ HWND WaitForWindow(const char* className, const char* name, DWORD timeoutMs = 30
 
 // Top-level windows that the process owns, visible or not.
 int CountWindowsOf(DWORD processId);
+
+// The platform's screen-saver-running flag as a new process sees it; ClearScreenSaverRunning
+// clears it the same way.
+bool ScreenSaverRunning();
+void ClearScreenSaverRunning();
+
+// The text of a message box, read from any process.
+std::string MessageBoxText(HWND box);
 
 } // namespace test

@@ -1,0 +1,236 @@
+// The built saver run the way the display settings and a user run it: started with /s or /p as a
+// process of its own, watched from outside, ended with real input.
+
+#include "host/saver_state.h"
+#include "tests/support/registry.h"
+#include "tests/support/saver_process.h"
+#include "tests/support/screen.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using test::ScreenSaverRunning;
+
+void SendKey(WORD key) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+void SendClick() {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+RECT ScreenRect() {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// A centre patch of the screen, where the figure always is.
+RECT CentreOf(const RECT& r) {
+    const LONG cx = (r.left + r.right) / 2;
+    const LONG cy = (r.top + r.bottom) / 2;
+    return {cx - 40, cy - 40, cx + 40, cy + 40};
+}
+
+constexpr POINT kStart = {500, 400};
+
+class FullScreenSaver : public test::CleanRegistry {
+  protected:
+    void SetUp() override {
+        CleanRegistry::SetUp();
+        test::ClearScreenSaverRunning();
+        SetCursorPos(kStart.x, kStart.y);
+    }
+    void TearDown() override {
+        test::EndSaver(saver);
+        test::ClearScreenSaverRunning();
+        CleanRegistry::TearDown();
+    }
+    // Starts the saver and waits until it is drawing.
+    HWND Start(const std::string& arguments) {
+        saver = test::StartSaver(arguments);
+        HWND window = test::WaitForWindow("OpenGL", "SaverWindow");
+        EXPECT_NE(nullptr, window) << "no saver window for " << arguments;
+        EXPECT_TRUE(test::WaitForFrames(CentreOf(ScreenRect()), 2)) << "no frames drawn";
+        return window;
+    }
+    // Frames go on only while the message queue is empty, so two more of them show that the input
+    // before them has been handled.
+    void ExpectStillRunning(HWND window, const char* after) {
+        EXPECT_TRUE(test::WaitForFrames(CentreOf(ScreenRect()), 2)) << after;
+        EXPECT_TRUE(IsWindow(window)) << after;
+        EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), test::WaitForExit(saver, 0)) << after;
+    }
+    void ExpectEnded(const char* after) {
+        EXPECT_EQ(0u, test::WaitForExit(saver)) << after;
+        EXPECT_FALSE(ScreenSaverRunning()) << "the running flag is cleared at the end";
+    }
+    test::SaverProcess saver;
+};
+
+TEST_F(FullScreenSaver, CoversThePrimaryScreenAndTellsThePlatform) {
+    for (const char* arguments : {"/s", "/s 1234", "-S"}) {
+        SCOPED_TRACE(arguments);
+        const HWND window = Start(arguments);
+        ASSERT_NE(nullptr, window);
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        EXPECT_EQ(0, rect.left);
+        EXPECT_EQ(0, rect.top);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rect.bottom);
+        EXPECT_EQ(nullptr, GetParent(window));
+        const LONG style = GetWindowLongA(window, GWL_STYLE);
+        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_VISIBLE), style & (WS_POPUP | WS_VISIBLE));
+        EXPECT_EQ(0, style & (WS_CAPTION | WS_THICKFRAME | WS_CHILD));
+        EXPECT_EQ(0, GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(static_cast<DWORD>(CS_OWNDC | CS_HREDRAW | CS_VREDRAW),
+                  GetClassLongA(window, GCL_STYLE));
+        EXPECT_EQ(0u, GetClassLongA(window, GCL_HICON));
+        EXPECT_EQ(0u, GetClassLongA(window, GCL_HCURSOR));
+        EXPECT_EQ(0u, GetClassLongA(window, GCL_HBRBACKGROUND));
+        EXPECT_EQ(0, GetClassLongA(window, GCL_CBCLSEXTRA));
+        EXPECT_EQ(0, GetClassLongA(window, GCL_CBWNDEXTRA));
+        EXPECT_TRUE(ScreenSaverRunning());
+        EXPECT_FALSE(test::AllBlack(test::CaptureScreen(CentreOf(ScreenRect()))));
+        SendKey('A');
+        ExpectEnded(arguments);
+        test::EndSaver(saver);
+    }
+}
+
+TEST_F(FullScreenSaver, MouseTravelBeyondTheThresholdOnOneAxisEndsIt) {
+    const HWND window = Start("/s");
+    ASSERT_NE(nullptr, window);
+    SetCursorPos(kStart.x + 50, kStart.y);
+    ExpectStillRunning(window, "after 50 pixels to the right");
+    SetCursorPos(kStart.x + 40, kStart.y + 40);
+    ExpectStillRunning(window, "after 40 and 40 diagonally");
+    SetCursorPos(kStart.x, kStart.y - 50);
+    ExpectStillRunning(window, "after 50 pixels up");
+    SetCursorPos(kStart.x, kStart.y - 51);
+    ExpectEnded("after 51 pixels up");
+}
+
+TEST_F(FullScreenSaver, KeyOrClickEndsIt) {
+    Start("/s");
+    SendKey(VK_SHIFT);
+    ExpectEnded("after a key");
+    test::EndSaver(saver);
+
+    Start("/s");
+    SendClick();
+    ExpectEnded("after a click");
+}
+
+TEST_F(FullScreenSaver, ThresholdFromTheRegistry) {
+    test::SetDword(kCommonSettingsKey, "Mouse Threshold", 0);
+    Start("/s");
+    SetCursorPos(kStart.x + 1, kStart.y);
+    ExpectEnded("after one pixel with threshold 0");
+}
+
+// A window of the test program standing in for the display settings' preview.
+class PreviewSaver : public test::CleanRegistry {
+  protected:
+    void SetUp() override {
+        CleanRegistry::SetUp();
+        SetCursorPos(kStart.x, kStart.y);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        windowClass.lpszClassName = "PreviewParent";
+        RegisterClassA(&windowClass);
+        parent =
+            CreateWindowExA(0, "PreviewParent", "Preview", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                            80, 320, 240, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ASSERT_NE(nullptr, parent);
+        test::PumpMessages();
+    }
+    void TearDown() override {
+        if (IsWindow(parent)) {
+            DestroyWindow(parent);
+        }
+        test::EndSaver(saver);
+        CleanRegistry::TearDown();
+    }
+    HWND WaitForChild() {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 30000) {
+            test::PumpMessages();
+            HWND child = FindWindowExA(parent, nullptr, "OpenGL", "SaverWindow");
+            if (child != nullptr) {
+                return child;
+            }
+            Sleep(20);
+        }
+        return nullptr;
+    }
+    RECT ChildScreenRect(HWND child) {
+        RECT rect = {};
+        GetWindowRect(child, &rect);
+        RECT visible = {};
+        RECT parentClient = {};
+        GetClientRect(parent, &parentClient);
+        MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&parentClient), 2);
+        IntersectRect(&visible, &rect, &parentClient);
+        return visible;
+    }
+    HWND parent = nullptr;
+    test::SaverProcess saver;
+};
+
+TEST_F(PreviewSaver, DrawsIntoAChildOfTheWholeWindowRectangle) {
+    saver = test::StartSaver("/p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
+    const HWND child = WaitForChild();
+    ASSERT_NE(nullptr, child);
+    RECT parentRect = {};
+    GetWindowRect(parent, &parentRect);
+    RECT childRect = {};
+    GetWindowRect(child, &childRect);
+    POINT origin = {childRect.left, childRect.top};
+    ScreenToClient(parent, &origin);
+    EXPECT_EQ(0, origin.x);
+    EXPECT_EQ(0, origin.y);
+    EXPECT_EQ(parentRect.right - parentRect.left, childRect.right - childRect.left);
+    EXPECT_EQ(parentRect.bottom - parentRect.top, childRect.bottom - childRect.top);
+    EXPECT_EQ(parent, GetParent(child));
+    EXPECT_EQ(static_cast<LONG>(WS_CHILD | WS_VISIBLE),
+              GetWindowLongA(child, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_POPUP));
+    EXPECT_FALSE(ScreenSaverRunning()) << "a preview is no running screen saver";
+
+    const RECT drawn = ChildScreenRect(child);
+    EXPECT_TRUE(test::WaitForFrames(drawn, 2)) << "no frames in the preview";
+
+    // Input over the preview is the user's, not the saver's.
+    SetCursorPos((drawn.left + drawn.right) / 2, (drawn.top + drawn.bottom) / 2);
+    SendClick();
+    SendKey('A');
+    test::PumpMessages();
+    EXPECT_TRUE(test::WaitForFrames(drawn, 2)) << "the preview stopped after input";
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), test::WaitForExit(saver, 0));
+
+    DestroyWindow(parent);
+    EXPECT_EQ(0u, test::WaitForExit(saver)) << "destroying the preview window ends the saver";
+}
+
+TEST_F(PreviewSaver, NumberThatIsNoWindowEndsAtOnce) {
+    for (const char* arguments : {"/p 0", "/p 12345", "/p"}) {
+        test::SaverProcess lost = test::StartSaver(arguments);
+        EXPECT_EQ(0u, test::WaitForExit(lost)) << arguments;
+        EXPECT_EQ(0, test::CountWindowsOf(lost.id)) << arguments << ": no window, no message box";
+        test::EndSaver(lost);
+    }
+}
+
+} // namespace
