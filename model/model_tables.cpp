@@ -25,10 +25,15 @@ constexpr Extent kColumns[] = {
     {0.0115728f, 0.196738f},
     {0.219884f, 0.405049f},
 };
+// clang-format off
 constexpr Extent kRows[] = {
-    {0.314835f, 0.5f},       {0.111153f, 0.296318f},   {-0.0925282f, 0.0926369f},
-    {-0.29621f, -0.111045f}, {-0.499891f, -0.314726f},
+    {0.314835f, 0.5f},
+    {0.111153f, 0.296318f},
+    {-0.0925282f, 0.0926369f},
+    {-0.29621f, -0.111045f},
+    {-0.499891f, -0.314726f},
 };
+// clang-format on
 enum Layer { Core, Relief, Cap };
 constexpr Extent kLayers[] = {
     {-0.0924584f, 0.0927066f}, // Core
@@ -81,18 +86,29 @@ struct PatternFace {
     Side side;
 };
 // Corners counter-clockwise seen from outside.
+// clang-format off
 constexpr PatternFace kPattern[kCubeFaces] = {
-    {{3, 1, 0}, {0, 1, 2}, PlusY},  {{2, 3, 0}, {3, 0, 2}, PlusY},  {{5, 3, 2}, {2, 1, 2}, PlusX},
-    {{4, 5, 2}, {1, 2, 2}, PlusX},  {{7, 5, 4}, {2, 3, 0}, MinusY}, {{6, 7, 4}, {1, 2, 0}, MinusY},
-    {{1, 7, 6}, {1, 2, 1}, MinusX}, {{0, 1, 6}, {2, 1, 1}, MinusX}, {{5, 7, 1}, {3, 2, 1}, MinusZ},
-    {{3, 5, 1}, {0, 3, 1}, MinusZ}, {{2, 0, 6}, {3, 2, 1}, PlusZ},  {{4, 2, 6}, {0, 3, 1}, PlusZ},
+    {{3, 1, 0}, {0, 1, 2}, PlusY},
+    {{2, 3, 0}, {3, 0, 2}, PlusY},
+    {{5, 3, 2}, {2, 1, 2}, PlusX},
+    {{4, 5, 2}, {1, 2, 2}, PlusX},
+    {{7, 5, 4}, {2, 3, 0}, MinusY},
+    {{6, 7, 4}, {1, 2, 0}, MinusY},
+    {{1, 7, 6}, {1, 2, 1}, MinusX},
+    {{0, 1, 6}, {2, 1, 1}, MinusX},
+    {{5, 7, 1}, {3, 2, 1}, MinusZ},
+    {{3, 5, 1}, {0, 3, 1}, MinusZ},
+    {{2, 0, 6}, {3, 2, 1}, PlusZ},
+    {{4, 2, 6}, {0, 3, 1}, PlusZ},
 };
+// clang-format on
 
 // Which rows of g_normals the sides of a cube use. The x sides always take the exact rows 1 and
 // 3. The y and z sides come in four variants that differ only in a residual of a few 3.20554e-08
 // steps on the other axis of the turn; cube k of the first half and its turned twin 34 + k use
 // variant k mod 4. A turned cube takes the exact turn of its twin's row, except that the turn of
-// row 17 is carried by row 29, one residual step away.
+// row 17 is carried by row 29, one residual step away. Columns in the order of Side, which a
+// turned cube's sides face as -y, +x, +y, -x, +z, -z.
 constexpr int kNormalVariants = 4;
 constexpr std::int16_t kSideNormals[kNormalVariants][kSideCount] = {
     {0, 1, 2, 3, 4, 5},
@@ -160,23 +176,14 @@ constexpr float kStep8 = 2.56443e-07f;
 
 } // namespace
 
+// Rows White, BlueGrey and DarkGrey: ambient, diffuse, specular, emission, alpha, shininess.
+// clang-format off
 constexpr std::array<ModelMaterial, kMaterialCount> g_materials = {{
     {{0.0235294f, 0, 0}, {1, 1, 1}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
-    {{0.0235294f, 0, 0},
-     {0.54902f, 0.572549f, 0.580392f},
-     {0.2f, 0.2f, 0.2f},
-     {0, 0, 0},
-     1,
-     45.2548f,
-     -1},
-    {{0.0235294f, 0, 0},
-     {0.207843f, 0.207843f, 0.207843f},
-     {0.2f, 0.2f, 0.2f},
-     {0, 0, 0},
-     1,
-     45.2548f,
-     -1},
+    {{0.0235294f, 0, 0}, {0.54902f, 0.572549f, 0.580392f}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
+    {{0.0235294f, 0, 0}, {0.207843f, 0.207843f, 0.207843f}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
 }};
+// clang-format on
 
 constexpr std::array<ModelFace, kFaceCount> g_faces = MakeFaces();
 
