@@ -74,7 +74,7 @@ class OwnerWindow {
     explicit OwnerWindow(bool foreground) {
         std::promise<HWND> made;
         std::future<HWND> window = made.get_future();
-        thread_ = std::thread([&made, foreground] { Serve(made, foreground); });
+        thread_ = std::thread(Serve, std::move(made), foreground);
         window_ = window.get();
     }
     ~OwnerWindow() {
@@ -92,7 +92,7 @@ class OwnerWindow {
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    static void Serve(std::promise<HWND>& made, bool foreground) {
+    static void Serve(std::promise<HWND> made, bool foreground) {
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -106,6 +106,7 @@ void DrawLogo(Image& image, int left, int top, int pitch, int gap) {
     }
 }
 
+// The texts are fixed; a letter missing from the font would show as the font's last glyph.
 const Glyph& GlyphOf(char letter) {
     for (const Glyph& glyph : kFont) {
         if (glyph.letter == letter) {
@@ -173,9 +174,9 @@ void AppendDib(Bytes& bytes, const Image& image, int heightInHeader) {
     }
     for (int y = image.Height() - 1; y >= 0; --y) {
         const std::size_t rowStart = bytes.size();
+        // Two pixels to a byte, the left one in the high bits; both images are of even width.
         for (int x = 0; x < image.Width(); x += 2) {
-            const std::uint8_t right = x + 1 < image.Width() ? image.At(x + 1, y) : kBlack;
-            bytes.push_back(static_cast<unsigned char>(image.At(x, y) << 4 | right));
+            bytes.push_back(static_cast<unsigned char>(image.At(x, y) << 4 | image.At(x + 1, y)));
         }
         bytes.resize(rowStart + rowSize, 0);
     }
