@@ -1,0 +1,70 @@
+#include "tests/resources/scr_resources.h"
+
+#include "tests/support/saver_process.h"
+
+namespace test {
+
+namespace {
+
+constexpr WORD kStringName = 0xFFFF;
+
+WORD NumberOf(LPCSTR name) {
+    return IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name))
+                                : kStringName;
+}
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCSTR type, LPCSTR name, WORD language, LONG_PTR list) {
+    reinterpret_cast<std::set<ResourceKey>*>(list)->emplace(NumberOf(type), NumberOf(name),
+                                                            language);
+    return TRUE;
+}
+
+BOOL CALLBACK AddName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR list) {
+    EnumResourceLanguagesA(module, type, name, AddLanguage, list);
+    return TRUE;
+}
+
+BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR list) {
+    EnumResourceNamesA(module, type, AddName, list);
+    return TRUE;
+}
+
+Bytes BytesOf(HMODULE module, HRSRC resource) {
+    if (resource == nullptr) {
+        return {};
+    }
+    const auto* data =
+        static_cast<const unsigned char*>(LockResource(LoadResource(module, resource)));
+    if (data == nullptr) {
+        return {};
+    }
+    return Bytes(data, data + SizeofResource(module, resource));
+}
+
+} // namespace
+
+ScrResources::ScrResources()
+    : module_(LoadLibraryExA(ScrPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+
+ScrResources::~ScrResources() {
+    if (module_ != nullptr) {
+        FreeLibrary(module_);
+    }
+}
+
+std::set<ResourceKey> ScrResources::List() const {
+    std::set<ResourceKey> list;
+    EnumResourceTypesA(module_, AddType, reinterpret_cast<LONG_PTR>(&list));
+    return list;
+}
+
+Bytes ScrResources::Find(WORD type, WORD name, WORD language) const {
+    return BytesOf(module_, FindResourceExA(module_, MAKEINTRESOURCEA(type), MAKEINTRESOURCEA(name),
+                                            language));
+}
+
+Bytes ScrResources::FindAnyLanguage(WORD type, WORD name) const {
+    return BytesOf(module_, FindResourceA(module_, MAKEINTRESOURCEA(name), MAKEINTRESOURCEA(type)));
+}
+
+} // namespace test

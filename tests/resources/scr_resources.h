@@ -1,0 +1,39 @@
+#pragma once
+// The resources of the built moskel.scr, read from the file itself: loaded as a data file, each
+// resource looked up by its type, name and language.
+
+#include <windows.h>
+
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace test {
+
+using Bytes = std::vector<unsigned char>;
+
+// Type, name and language of one resource; names that are strings show as 0xFFFF.
+using ResourceKey = std::tuple<WORD, WORD, WORD>;
+
+class ScrResources {
+  public:
+    ScrResources();
+    ~ScrResources();
+    ScrResources(const ScrResources&) = delete;
+    ScrResources& operator=(const ScrResources&) = delete;
+
+    bool Loaded() const {
+        return module_ != nullptr;
+    }
+    // Every resource in the file.
+    std::set<ResourceKey> List() const;
+    // The bytes of one resource; empty when it is not there.
+    Bytes Find(WORD type, WORD name, WORD language) const;
+    // The same, found as the platform finds it for a program that names no language.
+    Bytes FindAnyLanguage(WORD type, WORD name) const;
+
+  private:
+    HMODULE module_;
+};
+
+} // namespace test
