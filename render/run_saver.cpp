@@ -40,8 +40,13 @@ namespace {
 
 constexpr const char* kClassName = "OpenGL";
 
+// The box takes the activation from the full-screen window, whose watch would then close the run
+// at once and the box with it, unread: the watch is suspended while the box is up, as it is while
+// the platform asks for the password.
 void ShowSetupFailure(const char* text) {
+    g_state->SuspendInput();
     MessageBoxA(nullptr, text, "Error", MB_OK);
+    g_state->ResumeInput();
 }
 
 // Tells the platform, for the length of a full-screen run, that a screen saver is running.

@@ -13,7 +13,7 @@ REQUIRED=(
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
     x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
     wine:wine /usr/lib/wine/wine64:wine64 /usr/lib/wine/wine:wine32:i386
-    Xvfb:xvfb xdotool:xdotool xwd:x11-apps /usr/bin/convert:imagemagick
+    Xvfb:xvfb xdotool:xdotool xwd:x11-apps xdpyinfo:x11-utils /usr/bin/convert:imagemagick
     /usr/src/googletest/CMakeLists.txt:googletest
     /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so:libgl1-mesa-dri
     /usr/lib/x86_64-linux-gnu/libGLX_mesa.so.0:libglx-mesa0
