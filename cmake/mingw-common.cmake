@@ -6,5 +6,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests and generators run under Wine; tools/test provides the prefix and the display.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests run under Wine, through tools/wine, which picks the loader for the architecture; tools/test
+# provides the prefix and the display.
+get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine ABSOLUTE)

@@ -3,6 +3,8 @@
 
 ARCHES=${MOSKEL_ARCHES:-"i686 x86_64"}
 export WINEPREFIX="$BUILD/wine"
+# Every Windows program, test or tool starts through this; it picks the loader by architecture.
+export MOSKEL_WINE="$ROOT/tools/wine"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts: nobody is there to answer them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -36,34 +38,184 @@ missing_packages() {
     done
 }
 
+# apt_update: refreshes the package indexes and prints the address of each index that could not be
+# fetched; fails when any could not.
+apt_update() {
+    local out status
+    out=$($SUDO apt-get update 2>&1)
+    status=$?
+    grep -E '^(E|W): Failed to fetch' <<<"$out" | grep -oE '[a-z]+://[^ ]+' | sort -u
+    ((status == 0)) && ! grep -qE '^(E|W): Failed to fetch' <<<"$out"
+}
+
+apt_install() {
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$@" \
+        </dev/null >"$BUILD/apt-install.log" 2>&1
+}
+
+# The base release of this machine (bookworm on Debian 12), whose packages exist for both
+# architectures at the same versions.
+base_release() {
+    (. /etc/os-release && echo "${VERSION_CODENAME:-}")
+}
+
+# Installs the missing packages. An index that cannot be fetched for one architecture leaves apt
+# knowing newer versions of some host libraries without their i386 twins, and multi-arch packages
+# must match across architectures: then both architectures take the base release's versions, so the
+# foreign architecture never forces an upgrade of the host's libraries.
 install_missing() {
-    local missing
+    local missing failed base
     mapfile -t missing < <(missing_packages)
     ((${#missing[@]} == 0)) && return 0
-    local sudo=""
+    SUDO=""
     if ((EUID != 0)); then
         if command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
-            sudo="sudo"
+            SUDO="sudo"
         else
             echo "Missing packages; as root run:" >&2
-            echo "  dpkg --add-architecture i386 && apt-get update && apt-get install ${missing[*]}" >&2
+            echo "  dpkg --add-architecture i386 && apt-get update &&" \
+                "apt-get install -t $(base_release) ${missing[*]}" >&2
             return 1
         fi
     fi
     echo "Installing: ${missing[*]}"
-    $sudo dpkg --add-architecture i386
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+    mkdir -p "$BUILD"
+    dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+    if ! failed=$(apt_update); then
+        echo "Some package indexes could not be fetched; trying once more"
+        failed=$(apt_update) && failed=""
+    fi
+    if [[ -z $failed ]] && apt_install "${missing[@]}"; then
+        return 0
+    fi
+    base=$(base_release)
+    [[ -n $failed ]] && printf 'Indexes that could not be fetched:\n%s\n' "$failed"
+    echo "Installing from the base release $base only"
+    apt_install -t "$base" "${missing[@]}" && return 0
+    echo "Could not install: ${missing[*]}" >&2
+    [[ -n $failed ]] && printf 'after these indexes could not be fetched:\n%s\n' "$failed" >&2
+    grep -E '^(E|W):' "$BUILD/apt-install.log" | head -20 >&2
+    return 1
+}
+
+# Prints the URI from which this machine's own apt sources take the base release, so that a private
+# source list can name the same archive.
+archive_uri() {
+    local base=$1 file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [[ -r $file ]] || continue
+        sed -E 's/\[[^]]*\]//' "$file" | awk -v base="$base" '$1 == "deb" && $3 == base { print $2 }'
+    done
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [[ -r $file ]] || continue
+        awk -v base="$base" '
+            function flush() { if (deb && found && uri) print uri; deb = found = 0; uri = "" }
+            /^[ \t]*$/ { flush(); next }
+            tolower($1) == "types:" { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
+            tolower($1) == "uris:" { uri = $2 }
+            tolower($1) == "suites:" { for (i = 2; i <= NF; i++) if ($i == base) found = 1 }
+            END { flush() }' "$file"
+    done
+}
+
+# Fetches qemu-i386 of version 10 or later from the base release's backports into build/qemu, with a
+# private source list and private index folders: the machine's apt configuration stays as it is.
+QEMU_I386="$BUILD/qemu/usr/bin/qemu-i386"
+fetch_qemu() {
+    local dir="$BUILD/qemu" base uri version
+    local -a apt_options
+    if [[ -x $QEMU_I386 ]]; then
+        version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
+        ((version >= 10)) && return 0
+    fi
+    base=$(base_release)
+    uri=$(archive_uri "$base" | head -n 1)
+    if [[ -z $uri ]]; then
+        echo "no apt source of this machine carries the release '$base'"
+        return 1
+    fi
+    mkdir -p "$dir/lists/partial" "$dir/cache/archives/partial"
+    echo "deb [arch=amd64 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
+        "$uri $base-backports main" >"$dir/sources.list"
+    apt_options=(-o Dir::Etc::sourcelist="$dir/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+        -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o APT::Architectures::=amd64)
+    rm -f "$dir"/qemu-user_*.deb
+    if ! apt-get "${apt_options[@]}" update >"$dir/apt.log" 2>&1 ||
+        ! (cd "$dir" && apt-get "${apt_options[@]}" download "qemu-user/$base-backports") \
+            >>"$dir/apt.log" 2>&1; then
+        echo "could not fetch qemu-user from $uri $base-backports (see $dir/apt.log)"
+        return 1
+    fi
+    dpkg-deb --fsys-tarfile "$dir"/qemu-user_*.deb | tar -x -C "$dir" ./usr/bin/qemu-i386
+    rm -f "$dir"/qemu-user_*.deb
+    version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
+    if ((${version:-0} < 10)); then
+        echo "qemu-i386 from $base-backports is version ${version:-unknown}; 10 or later is needed"
+        return 1
+    fi
+}
+
+# A folder with Wine's layout in which the 32-bit loader runs under qemu-i386. Wine finds its files
+# from the real path of the running loader and starts 32-bit children through <its folder>/wine, so
+# everything a 32-bit program starts is emulated too. Nothing outside build/ changes. Without qemu,
+# that wine prints why 32-bit programs cannot run and fails.
+EMULATED_WINE="$BUILD/wine-emulated"
+make_emulated_wine() {
+    local dir=$EMULATED_WINE problem
+    problem=$(fetch_qemu)
+    rm -rf "$dir"
+    mkdir -p "$dir/lib/wine" "$dir/share"
+    ln -s /usr/lib/i386-linux-gnu "$dir/lib/i386-linux-gnu"
+    ln -s /usr/lib/x86_64-linux-gnu "$dir/lib/x86_64-linux-gnu"
+    ln -s /usr/share/wine "$dir/share/wine"
+    ln -s /usr/lib/wine/wineserver64 "$dir/lib/wine/wineserver"
+    cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
+    cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
+    if [[ -z $problem ]]; then
+        printf '#!/bin/sh\nWINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' "$QEMU_I386" \
+            "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
+    else
+        printf '#!/bin/sh\necho %q >&2\nexit 126\n' "32-bit programs cannot run: $problem" \
+            >"$dir/lib/wine/wine"
+    fi
+    chmod +x "$dir/lib/wine/wine"
+    I686_PROBLEM=$problem
+}
+
+# Chooses the loaders that tools/wine starts: where this machine runs 32-bit Linux code, Debian's
+# wine for both architectures; where it cannot (or MOSKEL_NO_I386 is set), the 64-bit loader for
+# 64-bit programs and the emulated 32-bit loader for 32-bit ones. Says which in one line.
+I686_PROBLEM=""
+choose_wine_loaders() {
+    if [[ -z ${MOSKEL_NO_I386:-} ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        export MOSKEL_WINE32=/usr/bin/wine MOSKEL_WINE64=/usr/bin/wine
+        NATIVE_ARCH=i686
+        RUN_NOTE="both natively"
+        echo "32-bit Linux code runs on this machine: both architectures run natively"
+        return 0
+    fi
+    make_emulated_wine
+    export MOSKEL_WINE32="$EMULATED_WINE/lib/wine/wine" MOSKEL_WINE64="$EMULATED_WINE/lib/wine/wine64"
+    export WINELOADER=$MOSKEL_WINE64
+    NATIVE_ARCH=x86_64
+    RUN_NOTE="x86_64 natively, i686 under qemu-i386"
+    local why="this machine cannot run 32-bit Linux code"
+    [[ -n ${MOSKEL_NO_I386:-} ]] && why="MOSKEL_NO_I386 is set"
+    if [[ -z $I686_PROBLEM ]]; then
+        echo "$why: 64-bit programs run natively, 32-bit ones under qemu-i386 (slower)"
+    else
+        echo "$why: 64-bit programs run natively; 32-bit ones cannot run: $I686_PROBLEM"
+    fi
 }
 
 ensure_prefix() {
     [[ -f $WINEPREFIX/system.reg ]] && return 0
     echo "Creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1
+    "$MOSKEL_WINE" wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager, hiding a top-level window stalls for two seconds unless Wine
     # manages the windows itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$MOSKEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     wineserver -w
 }
 
@@ -104,7 +256,7 @@ stop_displays() {
 # every stream pointed away.
 start_wineserver() {
     wineserver -p </dev/null >/dev/null 2>&1
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    "$MOSKEL_WINE" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 stop_wineserver() {

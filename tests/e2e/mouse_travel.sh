@@ -39,7 +39,7 @@ check() {
 # process takes its reference from what Wine last learnt. So a first run, ended by the move to the
 # start, makes Wine agree with the X server before the run that counts.
 xdotool mousemove 0 0
-wine "$scr" /s </dev/null >/dev/null 2>&1 &
+"$MOSKEL_WINE" "$scr" /s </dev/null >/dev/null 2>&1 &
 saver=$!
 wait_for_frames 2
 xdotool mousemove 500 400
@@ -50,7 +50,7 @@ done
 kill "$saver" 2>/dev/null
 wait "$saver"
 
-wine "$scr" /s </dev/null >/dev/null 2>&1 &
+"$MOSKEL_WINE" "$scr" /s </dev/null >/dev/null 2>&1 &
 saver=$!
 check "frames are drawn" "wait_for_frames 3"
 for move in "550 400" "540 440" "500 350" "450 400"; do
