@@ -27,7 +27,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const HWND parent = ParentOf(line);
     g_mode = line.mode;
 
-    g_state = new SaverState();
+    // Lives exactly as long as the action; a local object needs no heap, so the saver carries no
+    // allocator that could throw.
+    SaverState state;
+    g_state = &state;
     g_state->ReadCommonSettings();
     g_state->ReadSettings();
 
@@ -41,7 +44,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         RunSaver(parent, showCommand);
     }
 
-    delete g_state;
     g_state = nullptr;
     return 0;
 }

@@ -1,5 +1,5 @@
-// The built moskel.scr as a file and as a process: what it imports, and what it does with a switch
-// it does not know.
+// The built moskel.scr as a file and as a process: what it imports, how large it is, the version
+// it carries, and what it does with a switch it does not know.
 
 #include "tests/support/saver_process.h"
 
@@ -9,7 +9,9 @@
 #include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,24 +42,36 @@ class PeFile {
         return Is64() ? Optional<IMAGE_OPTIONAL_HEADER64>()->Subsystem
                       : Optional<IMAGE_OPTIONAL_HEADER32>()->Subsystem;
     }
-    std::set<std::string> ImportedDlls() const {
+    WORD MajorImageVersion() const {
+        return Is64() ? Optional<IMAGE_OPTIONAL_HEADER64>()->MajorImageVersion
+                      : Optional<IMAGE_OPTIONAL_HEADER32>()->MajorImageVersion;
+    }
+    WORD MinorImageVersion() const {
+        return Is64() ? Optional<IMAGE_OPTIONAL_HEADER64>()->MinorImageVersion
+                      : Optional<IMAGE_OPTIONAL_HEADER32>()->MinorImageVersion;
+    }
+    // Imported functions by DLL (upper case); a function imported by ordinal reads "#N".
+    std::map<std::string, std::set<std::string>> Imports() const {
         const IMAGE_DATA_DIRECTORY directory =
             Is64()
                 ? Optional<IMAGE_OPTIONAL_HEADER64>()->DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT]
                 : Optional<IMAGE_OPTIONAL_HEADER32>()->DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        std::set<std::string> names;
+        std::map<std::string, std::set<std::string>> imports;
         for (DWORD offset = FileOffset(directory.VirtualAddress);;
              offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
             const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(offset);
             if (entry->Name == 0) {
                 break;
             }
-            std::string name = &bytes_[FileOffset(entry->Name)];
-            std::transform(name.begin(), name.end(), name.begin(),
+            std::string dll = &bytes_[FileOffset(entry->Name)];
+            std::transform(dll.begin(), dll.end(), dll.begin(),
                            [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-            names.insert(name);
+            const DWORD thunks =
+                entry->OriginalFirstThunk != 0 ? entry->OriginalFirstThunk : entry->FirstThunk;
+            imports[dll] = Is64() ? FunctionNames<ULONGLONG>(thunks, IMAGE_ORDINAL_FLAG64)
+                                  : FunctionNames<DWORD>(thunks, IMAGE_ORDINAL_FLAG32);
         }
-        return names;
+        return imports;
     }
 
   private:
@@ -69,6 +83,23 @@ class PeFile {
     }
     template <typename T> const T* Optional() const {
         return At<T>(At<IMAGE_DOS_HEADER>(0)->e_lfanew + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER));
+    }
+    template <typename Thunk>
+    std::set<std::string> FunctionNames(DWORD thunks, Thunk ordinalFlag) const {
+        std::set<std::string> names;
+        for (DWORD offset = FileOffset(thunks);; offset += sizeof(Thunk)) {
+            const Thunk thunk = *At<Thunk>(offset);
+            if (thunk == 0) {
+                break;
+            }
+            if ((thunk & ordinalFlag) != 0) {
+                names.insert("#" + std::to_string(thunk & 0xFFFF));
+            } else {
+                // IMAGE_IMPORT_BY_NAME: a 16-bit hint, then the name.
+                names.insert(&bytes_[FileOffset(static_cast<DWORD>(thunk)) + sizeof(WORD)]);
+            }
+        }
+        return names;
     }
     bool Is64() const {
         return Machine() == IMAGE_FILE_MACHINE_AMD64;
@@ -100,12 +131,58 @@ TEST(Executable, IsAGuiProgramOfThisArchitectureThatImportsSystemDllsOnly) {
     const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
                                            "ADVAPI32.DLL", "OPENGL32.DLL", "GLU32.DLL",
                                            "MSVCRT.DLL"};
-    const std::set<std::string> imported = scr.ImportedDlls();
+    const auto imported = scr.Imports();
     EXPECT_TRUE(imported.count("KERNEL32.DLL")) << "the import table was not read";
-    for (const std::string& dll : imported) {
+    for (const auto& [dll, functions] : imported) {
         EXPECT_TRUE(allowed.count(dll)) << "moskel.scr needs " << dll;
     }
 }
+
+// The saver carries its resources, the model tables and a little code: growth past these limits
+// means something large has been pulled in again (the C++ runtime's exception support, say).
+TEST(Executable, StaysWithinItsSizeLimit) {
+    const std::size_t limit = sizeof(void*) == 8 ? 96256 : 92160;
+    EXPECT_LE(ReadFile(test::ScrPath()).size(), limit);
+}
+
+TEST(Executable, CarriesTheProductVersionInItsImageHeader) {
+    const PeFile scr(ReadFile(test::ScrPath()));
+    ASSERT_TRUE(scr.Valid());
+    EXPECT_EQ(MOSKEL_VERSION_MAJOR, scr.MajorImageVersion());
+    EXPECT_EQ(MOSKEL_VERSION_MINOR, scr.MinorImageVersion());
+}
+
+#ifndef _WIN64
+// The 32-bit saver starts on Windows 95, 98 and NT 4.0 only if every function it imports is
+// exported there. The list names each one that has been checked; a new import must join it.
+std::set<std::string> AllowedImports() {
+    std::ifstream file(MOSKEL_ALLOWED_IMPORTS);
+    std::set<std::string> allowed;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string dll;
+        std::string function;
+        if (fields >> dll >> function && dll[0] != '#') {
+            allowed.insert(dll + " " + function);
+        }
+    }
+    return allowed;
+}
+
+TEST(Executable, ImportsOnlyFunctionsThatWindows95AndNt4Export) {
+    const std::set<std::string> allowed = AllowedImports();
+    ASSERT_FALSE(allowed.empty()) << "cannot read " << MOSKEL_ALLOWED_IMPORTS;
+    const PeFile scr(ReadFile(test::ScrPath()));
+    ASSERT_TRUE(scr.Valid());
+    for (const auto& [dll, functions] : scr.Imports()) {
+        for (const std::string& function : functions) {
+            EXPECT_TRUE(allowed.count(dll + " " + function))
+                << dll << " " << function << " is not in " << MOSKEL_ALLOWED_IMPORTS;
+        }
+    }
+}
+#endif
 
 TEST(Executable, UnknownSwitchExitsAtOnceWithoutAWindow) {
     for (const char* arguments : {"/x", "-q 12", "/"}) {
