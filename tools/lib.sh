@@ -11,11 +11,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # command-or-file:package pairs; a package is installed when its command or file is missing.
 REQUIRED=(
-    cmake:cmake ninja:ninja-build
+    cmake:cmake ninja:ninja-build clang:clang
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
     x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
     wine:wine /usr/lib/wine/wine64:wine64 /usr/lib/wine/wine:wine32:i386
-    Xvfb:xvfb xdotool:xdotool xwd:x11-apps xdpyinfo:x11-utils /usr/bin/convert:imagemagick
+    zip:zip unzip:unzip Xvfb:xvfb xdotool:xdotool xwd:x11-apps xdpyinfo:x11-utils /usr/bin/convert:imagemagick
     /usr/src/googletest/CMakeLists.txt:googletest
     /usr/lib/x86_64-linux-gnu/dri/swrast_dri.so:libgl1-mesa-dri
     /usr/lib/x86_64-linux-gnu/libGLX_mesa.so.0:libglx-mesa0
@@ -172,8 +172,10 @@ make_emulated_wine() {
     cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
     cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
     if [[ -z $problem ]]; then
-        printf '#!/bin/sh\nWINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' "$QEMU_I386" \
-            "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
+        # Under qemu, Mesa's llvmpipe draws on the calling thread: worker threads buy nothing
+        # there, and a GL test process with them was once seen killed by a signal as it exited.
+        printf '#!/bin/sh\nLP_NUM_THREADS=0 WINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' \
+            "$QEMU_I386" "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
     else
         printf '#!/bin/sh\necho %q >&2\nexit 126\n' "32-bit programs cannot run: $problem" \
             >"$dir/lib/wine/wine"
@@ -267,11 +269,55 @@ triple_of() {
     echo "$1-w64-mingw32"
 }
 
-build_arch() {
-    local arch=$1 dir="$BUILD/$1"
+# build_tree SOURCE FOLDER ARCH COMPILER [TARGET ...]: configures once, then builds (all targets
+# unless some are named). COMPILER is gcc or clang.
+build_tree() {
+    local source=$1 dir=$2 arch=$3 compiler=$4
+    shift 4
     if [[ ! -f $dir/build.ninja ]]; then
-        cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$(triple_of "$arch").cmake" >/dev/null || return 1
+        cmake -S "$source" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$source/cmake/$(triple_of "$arch").cmake" \
+            -DMOSKEL_COMPILER="$compiler" >/dev/null || return 1
     fi
-    cmake --build "$dir" -- -j"$(nproc)"
+    cmake --build "$dir" ${1:+--target "$@"} -- -j"$(nproc)"
+}
+
+build_arch() {
+    build_tree "$ROOT" "$BUILD/$1" "$1" gcc
+}
+
+# The product alone, built by Clang: code that only GCC accepts fails here.
+build_with_clang() {
+    build_tree "$ROOT" "$BUILD/clang-$1" "$1" clang moskel
+}
+
+# Two clean builds of the same sources, from different folders into different folders, must give
+# the same bytes: nothing of the time or the place of a build may end up in the .scr.
+check_reproducible() {
+    local arch=$1 work="$BUILD/reproducible-$1"
+    rm -rf "$work"
+    mkdir -p "$work/sources"
+    tar -C "$ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/sources" -xf -
+    build_tree "$ROOT" "$work/first" "$arch" gcc moskel >/dev/null &&
+        build_tree "$work/sources" "$work/second" "$arch" gcc moskel >/dev/null || return 1
+    cmp "$work/first/moskel.scr" "$work/second/moskel.scr" && rm -rf "$work"
+}
+
+# Packs the built .scr files and docs/install.txt (with Windows line ends) into
+# build/moskel-<version>.zip, and sets PACKAGE to its path. Every file gets the time of the last
+# commit, so the same commit gives the same zip.
+make_package() {
+    local version stage
+    version=$(head -n 1 "$ROOT/VERSION")
+    stage="$BUILD/package/moskel-$version"
+    PACKAGE="$BUILD/moskel-$version.zip"
+    rm -rf "$BUILD/package" "$PACKAGE"
+    mkdir -p "$stage/32-bit" "$stage/64-bit"
+    cp "$BUILD/i686/moskel.scr" "$stage/32-bit/" && cp "$BUILD/x86_64/moskel.scr" "$stage/64-bit/" ||
+        return 1
+    sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$ROOT/docs/install.txt" >"$stage/Install.txt"
+    local stamp
+    stamp=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$ROOT/VERSION")
+    find "$stage" -exec touch -d "@$stamp" {} +
+    (cd "$BUILD/package" && find "moskel-$version" | LC_ALL=C sort | TZ=UTC zip -X -q "$PACKAGE" -@)
 }
