@@ -23,6 +23,9 @@ REQUIRED=(
     /usr/lib/i386-linux-gnu/dri/swrast_dri.so:libgl1-mesa-dri:i386
     /usr/lib/i386-linux-gnu/libGLX_mesa.so.0:libglx-mesa0:i386
     /usr/lib/i386-linux-gnu/libGL.so.1:libgl1:i386
+    # The command-line fuzz target is built natively: clang with libFuzzer and the sanitizers.
+    clang++-14:clang-14
+    /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 )
 
 missing_packages() {

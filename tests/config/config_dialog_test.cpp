@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <future>
 #include <optional>
 #include <string>
@@ -212,19 +213,26 @@ void End(HWND dialog, Ending ending) {
     }
 }
 
-// What is stored before the dialog opens: nothing at all, or a "Rotate" value.
+// What is stored before the dialog opens: nothing at all, or a "Rotate" value, by default a
+// REG_DWORD, otherwise the first `size` bytes of the number as `type`.
 struct Stored {
-    std::optional<DWORD> rotate;
+    std::optional<std::uint64_t> rotate;
+    DWORD type = REG_DWORD;
+    DWORD size = sizeof(DWORD);
 };
 
 void Store(const Stored& stored) {
     if (stored.rotate) {
-        test::SetDword(kProductSettingsKey, "Rotate", *stored.rotate);
+        test::SetValue(kProductSettingsKey, "Rotate", stored.type, &*stored.rotate, stored.size);
     }
 }
 
 std::string Describe(const Stored& stored) {
-    return stored.rotate ? "Rotate " + std::to_string(*stored.rotate) : "no Rotate value";
+    if (!stored.rotate) {
+        return "no Rotate value";
+    }
+    return "Rotate " + std::to_string(*stored.rotate) + " as type " + std::to_string(stored.type) +
+           ", " + std::to_string(stored.size) + " bytes";
 }
 
 TEST_F(ConfigDialogTest, OpensShowingTheStoredSetting) {
@@ -238,6 +246,9 @@ TEST_F(ConfigDialogTest, OpensShowingTheStoredSetting) {
         {{1}, BST_CHECKED},
         // Handed over unchanged: the box shows what the platform makes of a check state of 7.
         {{7}, PlatformCheckStateFor(7)},
+        // Shorter than four bytes, zero-extended; longer, the default stands.
+        {{0, REG_BINARY, 2}, BST_UNCHECKED},
+        {{0, REG_QWORD, 8}, BST_CHECKED},
     };
     for (const OpenCase& c : cases) {
         SCOPED_TRACE(Describe(c.stored));
@@ -273,6 +284,9 @@ TEST_F(ConfigDialogTest, ConfirmingStoresTheBoxAsADword) {
         // A value other than 0 and 1 becomes exactly 0 or 1.
         {{7}, 0, Ending::OkButton, sevenShown},
         {{7}, 1, Ending::OkButton, 1 - sevenShown},
+        // A value of another type or size becomes a four-byte REG_DWORD.
+        {{0, REG_BINARY, 2}, 1, Ending::OkButton, 1},
+        {{0, REG_QWORD, 8}, 0, Ending::OkButton, 1},
     };
     for (const ConfirmCase& c : cases) {
         SCOPED_TRACE(Describe(c.stored) + ", " + std::to_string(c.clicks) + " clicks, " +
@@ -292,11 +306,12 @@ TEST_F(ConfigDialogTest, ConfirmingStoresTheBoxAsADword) {
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value->type);
         EXPECT_EQ(4u, value->size);
         EXPECT_EQ(c.written, value->data);
+        EXPECT_FALSE(test::KeyExists(kCommonSettingsKey)) << "the common key is never written";
     }
 }
 
 TEST_F(ConfigDialogTest, CancellingAfterTogglingLeavesTheRegistryAsItWas) {
-    const Stored storedCases[] = {{}, {0}, {7}};
+    const Stored storedCases[] = {{}, {0}, {7}, {0, REG_QWORD, 8}};
     const Ending endings[] = {Ending::CancelButton, Ending::EscapeKey, Ending::CloseBox};
     for (const Stored& stored : storedCases) {
         for (Ending ending : endings) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -54,23 +55,60 @@ TEST_F(SaverStateTest, LoadsStoredValues) {
     EXPECT_EQ(0u, loaded.state->rotate);
 }
 
+// Each value the state loads, with what its field holds when the registry supplies nothing.
+struct LoadedValue {
+    const char* key;
+    const char* name;
+    DWORD (*field)(const SaverState&);
+    DWORD unchanged;
+};
+
+const LoadedValue kLoadedValues[] = {
+    {kCommonSettingsKey, "Password Delay", [](const SaverState& s) { return s.passwordDelay; }, 15},
+    {kCommonSettingsKey, "Mouse Threshold",
+     [](const SaverState& s) { return static_cast<DWORD>(s.mouseThreshold); }, 50},
+    {kCommonSettingsKey, "Mute Sound", [](const SaverState& s) { return s.muteSound; }, kMarker},
+    {kProductSettingsKey, "Rotate", [](const SaverState& s) { return s.rotate; }, 1},
+};
+
 TEST_F(SaverStateTest, ValuesOfOtherSizesAndTypes) {
-    // Too long for four bytes: the query fails and the default stands.
-    const char text[] = "12345678";
-    test::SetValue(kCommonSettingsKey, "Password Delay", REG_SZ, text, sizeof(text));
-    // A 2-byte value arrives zero-extended, never mixed with the bytes of the query before it.
-    const BYTE twoBytes[] = {0x34, 0x12};
-    test::SetValue(kCommonSettingsKey, "Mouse Threshold", REG_BINARY, twoBytes, sizeof(twoBytes));
-    const BYTE oneByte[] = {0x07};
-    test::SetValue(kCommonSettingsKey, "Mute Sound", REG_BINARY, oneByte, sizeof(oneByte));
-    // The type is not examined: four bytes of binary data are a number like any other.
-    const DWORD seven = 7;
-    test::SetValue(kProductSettingsKey, "Rotate", REG_BINARY, &seven, sizeof(seven));
-    LoadedState loaded;
-    EXPECT_EQ(15u, loaded.state->passwordDelay);
-    EXPECT_EQ(0x1234, loaded.state->mouseThreshold);
-    EXPECT_EQ(7u, loaded.state->muteSound);
-    EXPECT_EQ(7u, loaded.state->rotate);
+    const DWORD types[] = {REG_DWORD, REG_BINARY, REG_SZ, REG_MULTI_SZ, REG_QWORD, REG_NONE};
+    // Plain ASCII, so that the string types pass the ANSI code page unchanged.
+    const char data[] = "12345678";
+    // Four bytes in every other common value, read before or after the one tried: a buffer shared
+    // between the queries would carry their bytes over.
+    constexpr DWORD neighbour = 0x5A5A5A5A;
+    for (const LoadedValue& value : kLoadedValues) {
+        for (DWORD type : types) {
+            for (DWORD length = 0; length <= 8; ++length) {
+                SCOPED_TRACE(std::string(value.name) + ", type " + std::to_string(type) + ", " +
+                             std::to_string(length) + " bytes");
+                test::DeleteSettingsKeys();
+                for (const LoadedValue& other : kLoadedValues) {
+                    if (other.key == kCommonSettingsKey) {
+                        test::SetDword(kCommonSettingsKey, other.name, neighbour);
+                    }
+                }
+                test::SetValue(value.key, value.name, type, data, length);
+                const auto before = test::GetValue(value.key, value.name);
+                ASSERT_TRUE(before.has_value());
+                LoadedState loaded;
+                // Up to four bytes arrive zero-extended, whatever the type; more do not fit.
+                DWORD expected = value.unchanged;
+                if (length <= sizeof(DWORD)) {
+                    expected = 0;
+                    std::memcpy(&expected, data, length);
+                }
+                EXPECT_EQ(expected, value.field(*loaded.state));
+                const auto after = test::GetValue(value.key, value.name);
+                ASSERT_TRUE(after.has_value());
+                EXPECT_EQ(before->type, after->type) << "loading writes nothing";
+                EXPECT_EQ(before->size, after->size) << "loading writes nothing";
+                EXPECT_EQ(before->data, after->data) << "loading writes nothing";
+                EXPECT_EQ(value.key == kProductSettingsKey, test::KeyExists(kProductSettingsKey));
+            }
+        }
+    }
 }
 
 TEST_F(SaverStateTest, NegativeThresholdIsKeptSigned) {
