@@ -175,10 +175,8 @@ make_emulated_wine() {
     cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
     cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
     if [[ -z $problem ]]; then
-        # Under qemu, Mesa's llvmpipe draws on the calling thread: worker threads buy nothing
-        # there, and a GL test process with them was once seen killed by a signal as it exited.
-        printf '#!/bin/sh\nLP_NUM_THREADS=0 WINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' \
-            "$QEMU_I386" "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
+        printf '#!/bin/sh\nWINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' "$QEMU_I386" \
+            "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
     else
         printf '#!/bin/sh\necho %q >&2\nexit 126\n' "32-bit programs cannot run: $problem" \
             >"$dir/lib/wine/wine"
