@@ -6,7 +6,6 @@
 
 #include <GL/glext.h>
 
-#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -23,30 +22,53 @@ struct Batch {
     std::size_t firstIndexOffset; // bytes into the index buffer
 };
 
-std::array<Batch, kMaterialCount> g_batches = {};
+std::vector<Batch> g_runBatches;
+std::vector<Batch> g_materialBatches;
 
-// Per material, the corners of its faces in table order; corners shared by faces are stored once.
-std::array<std::vector<GLushort>, kMaterialCount> IndexFaces(std::vector<Corner>& corners) {
-    std::array<std::vector<GLushort>, kMaterialCount> indices;
+// The three corners of every face in table order; corners shared by faces are stored once.
+std::vector<GLushort> IndexFaces(std::vector<Corner>& corners) {
+    std::vector<GLushort> faceCorners;
     std::vector<int> cornerIndex(std::size_t(kVertexCount) * kNormalCount, -1);
-    int run = 0;
-    int facesLeft = 0;
-    int material = 0;
     for (const ModelFace& face : g_faces) {
-        if (facesLeft == 0) {
-            material = g_materialRuns[run].material;
-            facesLeft = g_materialRuns[run].faceCount;
-            ++run;
-        }
-        --facesLeft;
         for (int k = 0; k < 3; ++k) {
             int& index = cornerIndex[std::size_t(face.vertex[k]) * kNormalCount + face.normal[k]];
             if (index < 0) {
                 index = int(corners.size());
                 corners.push_back({g_normals[face.normal[k]], g_vertices[face.vertex[k]]});
             }
-            indices[material].push_back(GLushort(index));
+            faceCorners.push_back(GLushort(index));
         }
+    }
+    return faceCorners;
+}
+
+// Appends the given faces to the index buffer's contents as one batch.
+Batch AppendBatch(std::vector<GLushort>& indices, int material,
+                  std::vector<GLushort>::const_iterator first, GLsizei count) {
+    const Batch batch = {material, count, indices.size() * sizeof(GLushort)};
+    indices.insert(indices.end(), first, first + count);
+    return batch;
+}
+
+// The faces twice: run by run as the saver draws them, then grouped by material.
+std::vector<GLushort> Batches(const std::vector<GLushort>& faceCorners) {
+    std::vector<GLushort> indices;
+    auto runStart = faceCorners.begin();
+    for (const MaterialRun& run : g_materialRuns) {
+        g_runBatches.push_back(AppendBatch(indices, run.material, runStart, run.faceCount * 3));
+        runStart += run.faceCount * 3;
+    }
+    for (int material = 0; material < kMaterialCount; ++material) {
+        Batch grouped = {material, 0, indices.size() * sizeof(GLushort)};
+        runStart = faceCorners.begin();
+        for (const MaterialRun& run : g_materialRuns) {
+            if (run.material == material) {
+                grouped.indexCount +=
+                    AppendBatch(indices, material, runStart, run.faceCount * 3).indexCount;
+            }
+            runStart += run.faceCount * 3;
+        }
+        g_materialBatches.push_back(grouped);
     }
     return indices;
 }
@@ -75,13 +97,7 @@ bool MakeBufferFigure() {
         return false;
     }
     std::vector<Corner> corners;
-    const auto indices = IndexFaces(corners);
-    std::vector<GLushort> allIndices;
-    for (int material = 0; material < kMaterialCount; ++material) {
-        g_batches[material] = {material, GLsizei(indices[material].size()),
-                               allIndices.size() * sizeof(GLushort)};
-        allIndices.insert(allIndices.end(), indices[material].begin(), indices[material].end());
-    }
+    const std::vector<GLushort> indices = Batches(IndexFaces(corners));
 
     GLuint buffers[2] = {};
     genBuffers(2, buffers);
@@ -89,8 +105,8 @@ bool MakeBufferFigure() {
     bufferData(GL_ARRAY_BUFFER, GLsizeiptr(corners.size() * sizeof(Corner)), corners.data(),
                GL_STATIC_DRAW);
     bindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
-    bufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(allIndices.size() * sizeof(GLushort)),
-               allIndices.data(), GL_STATIC_DRAW);
+    bufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(GLushort)),
+               indices.data(), GL_STATIC_DRAW);
     // With a buffer bound, the pointers are offsets into it.
     glNormalPointer(GL_FLOAT, sizeof(Corner),
                     reinterpret_cast<const void*>(offsetof(Corner, normal)));
@@ -101,7 +117,7 @@ bool MakeBufferFigure() {
     return true;
 }
 
-void DrawBufferFigure() {
+void DrawBufferFigure(BatchOrder order) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     glTranslatef(0, 0, -2);
@@ -113,7 +129,7 @@ void DrawBufferFigure() {
     // The turns that the saver records at the head of its display list.
     glRotatef(90, 0, 0, 1);
     glRotatef(90, 0, 1, 0);
-    for (const Batch& batch : g_batches) {
+    for (const Batch& batch : order == BatchOrder::SaverRuns ? g_runBatches : g_materialBatches) {
         SetMaterial(batch.material);
         glDrawElements(GL_TRIANGLES, batch.indexCount, GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(batch.firstIndexOffset));

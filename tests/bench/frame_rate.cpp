@@ -1,7 +1,7 @@
 // Frames per second of the saver's own frame against two baselines in the same window, pixel
 // format and context: a bare clear and swap (the floor of this pipeline), and the same picture from
-// vertex buffers (the fastest way this GL offers). At full screen and in a preview-sized child
-// window. Prints "key value" lines.
+// vertex buffers, grouped by material (the fastest way this GL offers) and in the saver's own
+// material runs. At full screen and in a preview-sized child window. Prints "key value" lines.
 //   frame_rate.exe [seconds of drawing for each window]
 
 #include "host/globals.h"
@@ -78,9 +78,15 @@ void SaverFrame() {
     WrapAngles();
 }
 
+void BufferFrameInRuns() {
+    AdvanceAngles();
+    DrawBufferFigure(BatchOrder::SaverRuns);
+    WrapAngles();
+}
+
 void BufferFrame() {
     AdvanceAngles();
-    DrawBufferFigure();
+    DrawBufferFigure(BatchOrder::ByMaterial);
     WrapAngles();
 }
 
@@ -89,7 +95,10 @@ struct Way {
     void (*draw)();
 };
 
-constexpr Way kWays[] = {{"saver", SaverFrame}, {"clear", ClearOnly}, {"buffers", BufferFrame}};
+constexpr Way kWays[] = {{"saver", SaverFrame},
+                         {"clear", ClearOnly},
+                         {"buffers", BufferFrame},
+                         {"buffers_in_runs", BufferFrameInRuns}};
 
 struct Tally {
     double ms = 0;
@@ -120,8 +129,9 @@ std::vector<GLubyte> BackBuffer(int width, int height) {
     return pixels;
 }
 
-// Both ways at a few angles; the baseline only counts if it draws what the saver draws.
-int PixelsThatDiffer(int width, int height) {
+// The saver and a way from buffers at a few angles: a baseline counts only if it draws what the
+// saver draws.
+int PixelsThatDiffer(int width, int height, BatchOrder order) {
     constexpr GLfloat kAngles[][3] = {
         {0.25f, 0.5f, 0.125f}, {30.25f, 100.5f, 200.125f}, {300, 250.5f, 45.375f}};
     int differing = 0;
@@ -131,7 +141,7 @@ int PixelsThatDiffer(int width, int height) {
         g_angleZ = angles[2];
         DrawScene(1);
         const std::vector<GLubyte> saver = BackBuffer(width, height);
-        DrawBufferFigure();
+        DrawBufferFigure(order);
         const std::vector<GLubyte> buffers = BackBuffer(width, height);
         for (std::size_t i = 0; i < saver.size(); i += 4) {
             differing += !std::equal(&saver[i], &saver[i] + 3, &buffers[i]);
@@ -159,7 +169,10 @@ bool MeasureSurface(const char* label, int width, int height, bool preview, doub
         PrintPixelFormat(surface.deviceContext);
     }
     std::printf("%s.size %dx%d\n", label, width, height);
-    std::printf("%s.differing_pixels %d\n", label, PixelsThatDiffer(width, height));
+    std::printf("%s.buffers.differing_pixels %d\n", label,
+                PixelsThatDiffer(width, height, BatchOrder::ByMaterial));
+    std::printf("%s.buffers_in_runs.differing_pixels %d\n", label,
+                PixelsThatDiffer(width, height, BatchOrder::SaverRuns));
     TakeTurns(surface.deviceContext, seconds / 10); // warm-up
     const std::vector<Tally> tallies = TakeTurns(surface.deviceContext, seconds);
     for (std::size_t i = 0; i < std::size(kWays); ++i) {
