@@ -97,13 +97,16 @@ void DrawFrame(HDC deviceContext) {
 }
 
 // One message per pass while any is waiting; a frame on every pass that finds the queue empty.
+// The run ends with its window: a quit message that comes while the window is still there was
+// posted by another program, or follows a WM_DESTROY that another program sent, and must not end
+// a saver that only closes once the password has been given.
 void RunFrameLoop(HWND parent, HDC deviceContext) {
     MSG message = {};
     bool done = false;
     while (!done) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
-                done = true;
+                done = !IsWindow(g_saverWindow);
             } else {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
