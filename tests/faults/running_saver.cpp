@@ -1,6 +1,9 @@
 #include "tests/faults/running_saver.h"
 
+#include "host/saver_state.h"
 #include "tests/support/screen.h"
+
+#include <algorithm>
 
 namespace running {
 
@@ -39,6 +42,19 @@ bool CentreCursor() {
         Sleep(10);
     }
     return false;
+}
+
+LONG Reach() {
+    SaverState settings;
+    settings.ReadCommonSettings();
+    return std::clamp<LONG>(settings.mouseThreshold * 4 / 5, 0, 40);
+}
+
+POINT WalkWithin(LONG reach, unsigned step) {
+    const unsigned side = 2 * static_cast<unsigned>(reach) + 1;
+    const LONG x = static_cast<LONG>(step % side) - reach;
+    const LONG y = static_cast<LONG>((step / side) % side) - reach;
+    return {GetSystemMetrics(SM_CXSCREEN) / 2 + x, GetSystemMetrics(SM_CYSCREEN) / 2 + y};
 }
 
 HWND StartDrawing(test::SaverProcess& saver) {

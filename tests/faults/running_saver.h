@@ -19,6 +19,14 @@ RECT CentrePatch();
 // that a saver started next takes the centre as its reference.
 bool CentreCursor();
 
+// How far the cursor may wander from the saver's reference on either axis and stay well within
+// the mouse threshold that the saver reads; 0 when the threshold leaves no room.
+LONG Reach();
+
+// The cursor's position at a step of a walk to and fro across the square within reach of the
+// centre of the screen, a different position on every step.
+POINT WalkWithin(LONG reach, unsigned step);
+
 // Starts moskel.scr /s and waits until its window is there and draws. The window, or null.
 HWND StartDrawing(test::SaverProcess& saver);
 
