@@ -30,7 +30,7 @@ run_stress() {
             failed=1
             continue
         fi
-        "$MOSKEL_WINE" "$BUILD/$arch/$program.exe" "$@" </dev/null 2>&1 | tr -d '\r'
+        "$MOSKEL_WINE" "$BUILD/$arch/$program.exe" "$@" </dev/null 2>&1 | sed -u 's/\r$//'
         ((PIPESTATUS[0] == 0)) || failed=1
     done
     return $failed
