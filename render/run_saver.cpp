@@ -49,6 +49,13 @@ void ShowSetupFailure(const char* text) {
     g_state->ResumeInput();
 }
 
+// A preview lives as long as the display settings' preview window. When their process ends, the
+// platform takes that window along and this one with it, but no WM_DESTROY comes: the run then
+// ends here, and a set-up failure met on the way is not reported to a user who has gone.
+bool PreviewWindowGone(HWND parent) {
+    return g_mode == SaverMode::Preview && !IsWindow(parent);
+}
+
 // Tells the platform, for the length of a full-screen run, that a screen saver is running.
 void SetScreenSaverRunning(BOOL running, UINT* previous) {
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, running, previous, 0);
@@ -90,17 +97,22 @@ void DrawFrame(HDC deviceContext) {
 }
 
 // One message per pass while any is waiting; a frame on every pass that finds the queue empty.
-void RunFrameLoop(HDC deviceContext) {
+// The run ends with its window: a quit message that comes while the window is still there was
+// posted by another program, or follows a WM_DESTROY that another program sent, and must not end
+// a saver that only closes once the password has been given.
+void RunFrameLoop(HWND parent, HDC deviceContext) {
     MSG message = {};
     bool done = false;
     while (!done) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
-                done = true;
+                done = !IsWindow(g_saverWindow);
             } else {
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             }
+        } else if (PreviewWindowGone(parent)) {
+            done = true;
         } else {
             DrawFrame(deviceContext);
         }
@@ -154,7 +166,9 @@ void RunSaver(HWND parent, int showCommand) {
         failure = "SetPixelFormat() failed:  Cannot set format specified.";
     }
     if (failure != nullptr) {
-        ShowSetupFailure(failure);
+        if (!PreviewWindowGone(parent)) {
+            ShowSetupFailure(failure);
+        }
         if (fullScreen) {
             SetScreenSaverRunning(FALSE, &previouslyRunning);
         }
@@ -166,7 +180,7 @@ void RunSaver(HWND parent, int showCommand) {
     InitScene(width, height);
     ShowWindow(g_saverWindow, showCommand);
 
-    RunFrameLoop(deviceContext);
+    RunFrameLoop(parent, deviceContext);
 
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(g_saverWindow, deviceContext);

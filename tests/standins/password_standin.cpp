@@ -43,6 +43,29 @@ void SendInputDuringDialog(HWND window) {
     SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
+void HandleWaitingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// The dialog's own loop, until the test sets the event (a minute at most, as a guard).
+void HandleMessagesUntil(const char* eventName) {
+    const HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, eventName);
+    if (event == nullptr) {
+        return;
+    }
+    const DWORD start = GetTickCount();
+    bool set = false;
+    while (!set && GetTickCount() - start < 60000) {
+        set = MsgWaitForMultipleObjects(1, &event, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0;
+        HandleWaitingMessages();
+    }
+    CloseHandle(event);
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
@@ -51,6 +74,10 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     standin::WriteDword(standin::kVerifyCursor, CurrentCursor());
     if (standin::ReadDword(standin::kVerifySendsInput, 0) != 0) {
         SendInputDuringDialog(window);
+    }
+    const std::string waitEvent = standin::ReadString(standin::kVerifyWaitEvent);
+    if (!waitEvent.empty()) {
+        HandleMessagesUntil(waitEvent.c_str());
     }
     const DWORD noPosition = 0x7FFFFFFF;
     const DWORD x = standin::ReadDword(standin::kVerifyMovesCursorX, noPosition);

@@ -18,6 +18,9 @@ constexpr const char* kVerifyAnswer = "Verify Answer"; // DWORD; 1 when missing
 constexpr const char* kVerifySendsInput = "Verify Sends Input";
 constexpr const char* kVerifyMovesCursorX = "Verify Moves Cursor X"; // both: where the user
 constexpr const char* kVerifyMovesCursorY = "Verify Moves Cursor Y"; // leaves the cursor
+// The name of an event: while asking, the verifier handles messages, as the platform's dialog does
+// while the user types, until the event is set; it handles what is still waiting, then answers.
+constexpr const char* kVerifyWaitEvent = "Verify Wait Event";
 
 // Recorded by the password stand-in.
 constexpr const char* kVerifyCalls = "Verify Calls";

@@ -1,0 +1,33 @@
+#pragma once
+// A full-screen saver run as its own process and driven from outside: shared by the tests of
+// foreign input and by the storm and soak programs.
+
+#include "tests/support/saver_process.h"
+
+#include <windows.h>
+
+namespace running {
+
+// Input as a user makes it, to whatever window has the focus.
+void SendKey(WORD key);
+void SendClick();
+
+// A patch in the centre of the primary screen, where the figure always is.
+RECT CentrePatch();
+
+// Puts the cursor in the centre of the screen and waits until the platform reports it there, so
+// that a saver started next takes the centre as its reference.
+bool CentreCursor();
+
+// How far the cursor may wander from the saver's reference on either axis and stay well within
+// the mouse threshold that the saver reads; 0 when the threshold leaves no room.
+LONG Reach();
+
+// The cursor's position at a step of a walk to and fro across the square within reach of the
+// centre of the screen, a different position on every step.
+POINT WalkWithin(LONG reach, unsigned step);
+
+// Starts moskel.scr /s and waits until its window is there and draws. The window, or null.
+HWND StartDrawing(test::SaverProcess& saver);
+
+} // namespace running

@@ -1,0 +1,37 @@
+# Shared by tools/storm and tools/soak: runs one of the programs that stress a running saver (built
+# from tests/faults) on each architecture asked for. Sourced after tools/lib.sh, not run.
+# Inside tools/test (MOSKEL_TEST_RIG set) the build, the X display and the Wine server are there
+# already; otherwise this sets them up as tools/test does, on a private display.
+
+# run_stress PROGRAM [--arch i686|x86_64] [ARGUMENT ...]: fails when any architecture shows a fault.
+run_stress() {
+    local program=$1 arches=$ARCHES arch failed=0
+    shift
+    if [[ ${1:-} == --arch ]]; then
+        arches=${2:-}
+        shift 2 || set --
+    fi
+    if [[ -z ${MOSKEL_TEST_RIG:-} ]]; then
+        install_missing || return 1
+        mkdir -p "$BUILD"
+        choose_wine_loaders
+        ensure_prefix || return 1
+        for arch in $arches; do
+            build_arch "$arch" >/dev/null || { echo "Build of $arch failed" >&2; return 1; }
+        done
+        launch_xvfb DISPLAY || return 1
+        export DISPLAY
+        start_wineserver
+        trap 'stop_wineserver; stop_displays' EXIT
+    fi
+    for arch in $arches; do
+        if [[ $arch == i686 && -n ${I686_PROBLEM:-} ]]; then
+            echo "$program: i686 cannot run: $I686_PROBLEM" >&2
+            failed=1
+            continue
+        fi
+        "$MOSKEL_WINE" "$BUILD/$arch/$program.exe" "$@" </dev/null 2>&1 | sed -u 's/\r$//'
+        ((PIPESTATUS[0] == 0)) || failed=1
+    done
+    return $failed
+}
