@@ -2,6 +2,7 @@
 // process of its own, watched from outside, ended with real input.
 
 #include "host/saver_state.h"
+#include "tests/support/input.h"
 #include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 #include "tests/support/screen.h"
@@ -13,22 +14,8 @@
 namespace {
 
 using test::ScreenSaverRunning;
-
-void SendKey(WORD key) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
-void SendClick() {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
+using test::SendClick;
+using test::SendKey;
 
 RECT ScreenRect() {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

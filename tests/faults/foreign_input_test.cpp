@@ -7,6 +7,7 @@
 #include "tests/faults/running_saver.h"
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
+#include "tests/support/input.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 
@@ -106,7 +107,7 @@ class PasswordDueSaver : public test::CleanRegistry {
     }
     void EndWithConsent(DWORD callsBefore) {
         standin::WriteDword(standin::kVerifyAnswer, 1);
-        running::SendKey('A');
+        test::SendKey('A');
         EXPECT_EQ(0u, test::WaitForExit(saver)) << "the verifier's consent ends it";
         EXPECT_EQ(callsBefore + 1, VerifyCalls());
     }
@@ -142,7 +143,7 @@ TEST_F(PasswordDueSaver, MessagesFromAnotherProgramNeverEndIt) {
     if (!Running()) {
         Start();
     }
-    running::SendKey('A');
+    test::SendKey('A');
     ASSERT_TRUE(WaitForVerifyCalls(1)) << "a key asks for the password";
     ExpectRunningAndDrawing("a refused password");
     for (const Foreign& foreign : kForeign) {
@@ -157,7 +158,7 @@ TEST_F(PasswordDueSaver, InputWhileThePasswordIsAskedForIsIgnored) {
     const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, kReleaseEvent);
     ASSERT_NE(nullptr, release);
     standin::WriteString(standin::kVerifyWaitEvent, kReleaseEvent);
-    running::SendKey('A');
+    test::SendKey('A');
     ASSERT_TRUE(WaitForVerifyCalls(1)) << "a key asks for the password";
 
     constexpr Foreign kDuringDialog[] = {
@@ -181,8 +182,8 @@ TEST_F(PasswordDueSaver, InputWhileThePasswordIsAskedForIsIgnored) {
             Deliver(window, foreign);
         }
     }
-    running::SendKey('B');
-    running::SendClick();
+    test::SendKey('B');
+    test::SendClick();
     // The dialog handles all that is waiting before it answers no.
     SetEvent(release);
     standin::WriteString(standin::kVerifyWaitEvent, "");

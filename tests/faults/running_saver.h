@@ -8,10 +8,6 @@
 
 namespace running {
 
-// Input as a user makes it, to whatever window has the focus.
-void SendKey(WORD key);
-void SendClick();
-
 // A patch in the centre of the primary screen, where the figure always is.
 RECT CentrePatch();
 

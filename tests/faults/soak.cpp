@@ -5,6 +5,7 @@
 //   soak.exe MINUTES
 
 #include "tests/faults/running_saver.h"
+#include "tests/support/input.h"
 #include "tests/support/screen.h"
 
 #include <psapi.h>
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
         }
     }
     const bool drawing = running && test::WaitForFrames(running::CentrePatch(), 2);
-    running::SendKey('A');
+    test::SendKey('A');
     const DWORD exitCode = test::WaitForExit(saver);
     test::EndSaver(saver);
 

@@ -5,6 +5,7 @@
 //   storm.exe [MOVES]
 
 #include "tests/faults/running_saver.h"
+#include "tests/support/input.h"
 #include "tests/support/screen.h"
 
 #include <atomic>
@@ -103,7 +104,7 @@ int main(int argc, char** argv) {
 
     const bool running = test::WaitForExit(saver, 0) == STILL_ACTIVE && IsWindow(window);
     const bool drawing = running && test::WaitForFrames(running::CentrePatch(), 2);
-    running::SendKey('A');
+    test::SendKey('A');
     const DWORD exitCode = test::WaitForExit(saver);
     test::EndSaver(saver);
 
