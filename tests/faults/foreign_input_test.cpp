@@ -58,13 +58,9 @@ class PasswordDueSaver : public test::CleanRegistry {
         CleanRegistry::SetUp();
         standin::DeleteRecord();
         test::ClearScreenSaverRunning();
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSaverDefaults, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
         const char windows98[] = "win98";
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(windows98),
-                       sizeof(windows98));
-        RegCloseKey(key);
+        ASSERT_NO_FATAL_FAILURE(
+            test::SetValue(kSaverDefaults, "Version", REG_SZ, windows98, sizeof(windows98)));
         verifier = std::make_unique<standin::PlacedFile>(
             standin::BuiltModule("password.cpl"), standin::SystemDirectory() + "password.cpl");
         ASSERT_TRUE(verifier->Placed());

@@ -4,6 +4,7 @@
 
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
+#include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 
 #include <gtest/gtest.h>
@@ -25,13 +26,9 @@ class ChangePasswordTest : public ::testing::Test {
   protected:
     void SetUp() override {
         standin::DeleteRecord();
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSaverOverrides, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
         const char nativeFirst[] = "native,builtin";
-        RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>(nativeFirst),
-                       sizeof(nativeFirst));
-        RegCloseKey(key);
+        ASSERT_NO_FATAL_FAILURE(
+            test::SetValue(kSaverOverrides, "mpr", REG_SZ, nativeFirst, sizeof(nativeFirst)));
     }
     void TearDown() override {
         changer.reset();
