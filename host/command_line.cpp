@@ -69,9 +69,13 @@ std::int32_t ReadDecimal(const char* text) {
                               : static_cast<std::int32_t>(magnitude);
 }
 
+const char* ArgumentsOf(const char* commandLine) {
+    return SkipBlanks(SkipProgramName(commandLine));
+}
+
 CommandLine ParseCommandLine(const char* commandLine) {
     CommandLine result;
-    const char* p = SkipBlanks(SkipProgramName(commandLine));
+    const char* p = ArgumentsOf(commandLine);
     if (*p == '\0') {
         result.mode = SaverMode::Config;
         return result;

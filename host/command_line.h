@@ -24,6 +24,9 @@ struct CommandLine {
 // Parses the whole command line, program name first, as GetCommandLineA returns it.
 CommandLine ParseCommandLine(const char* commandLine);
 
+// Where the arguments begin: past the program name, the one character that ends it, and blanks.
+const char* ArgumentsOf(const char* commandLine);
+
 // Reads a decimal number the way atoi does (leading white space, optional sign, digits up to the
 // first non-digit, 0 without digits), but clamps at the 32-bit limits instead of overflowing.
 std::int32_t ReadDecimal(const char* text);

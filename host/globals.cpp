@@ -1,5 +1,5 @@
 #include "host/globals.h"
 
-SaverMode g_mode = SaverMode::None;
-HINSTANCE g_instance = nullptr;
-SaverState* g_state = nullptr;
+constinit SaverMode g_mode = SaverMode::None;
+constinit HINSTANCE g_instance = nullptr;
+constinit SaverState* g_state = nullptr;

@@ -1,7 +1,6 @@
 #include "host/password.h"
 
 #include <bit>
-#include <cstring>
 
 namespace {
 
@@ -14,11 +13,11 @@ using PwdChangePasswordAFunction = DWORD(WINAPI*)(LPCSTR provider, HWND parent, 
 HMODULE LoadSystemModule(const char* fileName) {
     char path[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + 1 + std::strlen(fileName) >= MAX_PATH) {
+    if (length == 0 || length + 1 + lstrlenA(fileName) >= MAX_PATH) {
         return nullptr;
     }
     path[length] = '\\';
-    std::strcpy(path + length + 1, fileName);
+    lstrcpyA(path + length + 1, fileName);
     return LoadLibraryA(path);
 }
 

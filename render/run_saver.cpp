@@ -4,10 +4,10 @@
 #include "host/saver_window.h"
 #include "render/scene.h"
 
-HWND g_saverWindow = nullptr;
+constinit HWND g_saverWindow = nullptr;
 
 // Double-buffered RGBA for a window, 16 colour bits with one alpha bit, 16 depth bits.
-PIXELFORMATDESCRIPTOR g_pixelFormat = {
+constinit PIXELFORMATDESCRIPTOR g_pixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR),
     1,
     PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,

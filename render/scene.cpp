@@ -5,10 +5,10 @@
 #include "model/material.h"
 #include "model/model.h"
 
-GLfloat g_angleX = 0;
-GLfloat g_angleY = 0;
-GLfloat g_angleZ = 0;
-GLuint g_sceneList = 0;
+constinit GLfloat g_angleX = 0;
+constinit GLfloat g_angleY = 0;
+constinit GLfloat g_angleZ = 0;
+constinit GLuint g_sceneList = 0;
 
 namespace {
 
