@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -43,8 +44,8 @@ class FullScreenSaver : public test::CleanRegistry {
         CleanRegistry::TearDown();
     }
     // Starts the saver and waits until it is drawing.
-    HWND Start(const std::string& arguments) {
-        saver = test::StartSaver(arguments);
+    HWND Start(const std::string& arguments, std::optional<WORD> showCommand = std::nullopt) {
+        saver = test::StartSaver(arguments, {}, showCommand);
         HWND window = test::WaitForWindow("OpenGL", "SaverWindow");
         EXPECT_NE(nullptr, window) << "no saver window for " << arguments;
         EXPECT_TRUE(test::WaitForFrames(CentreOf(ScreenRect()), 2)) << "no frames drawn";
@@ -57,11 +58,20 @@ class FullScreenSaver : public test::CleanRegistry {
     test::SaverProcess saver;
 };
 
+// The show command that a caller asks for in its start-up information reaches the window.
+struct FullScreenRun {
+    const char* arguments;
+    std::optional<WORD> showCommand;
+};
+
 TEST_F(FullScreenSaver, CoversThePrimaryScreenAndTellsThePlatform) {
-    for (const char* arguments : {"/s", "/s 1234", "-S"}) {
+    for (const auto& [arguments, showCommand] :
+         {FullScreenRun{"/s", {}}, FullScreenRun{"/s 1234", {}}, FullScreenRun{"-S", {}},
+          FullScreenRun{"/s", SW_SHOWMAXIMIZED}}) {
         SCOPED_TRACE(arguments);
-        const HWND window = Start(arguments);
+        const HWND window = Start(arguments, showCommand);
         ASSERT_NE(nullptr, window);
+        EXPECT_EQ(showCommand == SW_SHOWMAXIMIZED, IsZoomed(window) != FALSE);
         RECT rect = {};
         GetWindowRect(window, &rect);
         EXPECT_EQ(0, rect.left);

@@ -46,7 +46,8 @@ std::string EnvironmentWith(const std::vector<std::string>& changes) {
 } // namespace
 
 SaverProcess StartSaver(const std::string& arguments,
-                        const std::vector<std::string>& environmentChanges) {
+                        const std::vector<std::string>& environmentChanges,
+                        std::optional<WORD> showCommand) {
     std::string commandLine = ScrPath();
     commandLine.insert(commandLine.begin(), '"');
     commandLine.push_back('"');
@@ -56,6 +57,10 @@ SaverProcess StartSaver(const std::string& arguments,
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     PROCESS_INFORMATION info = {};
     SaverProcess saver;
     std::string environment = EnvironmentWith(environmentChanges);

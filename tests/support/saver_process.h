@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,11 @@ struct SaverProcess {
 };
 
 // Starts moskel.scr with the given arguments (after the quoted program path), its environment
-// changed by "NAME=value" entries. Fails the test and returns an empty process when it cannot
-// start.
+// changed by "NAME=value" entries, and the show command, if any, passed the way a caller asks for
+// one (STARTF_USESHOWWINDOW). Fails the test and returns an empty process when it cannot start.
 SaverProcess StartSaver(const std::string& arguments,
-                        const std::vector<std::string>& environmentChanges = {});
+                        const std::vector<std::string>& environmentChanges = {},
+                        std::optional<WORD> showCommand = std::nullopt);
 
 // Handles the calling thread's waiting messages. The waits below do it too, since a saver that
 // draws into a window of the test (a preview) sends it messages and waits for the answer.
