@@ -3,7 +3,8 @@
 // pixel format, the context, InitScene, showing the window, the first frame's drawing and swap.
 // Prints "phase.NAME milliseconds" lines, then draws like the saver until its window closes. A
 // watcher that starts it sets MOSKEL_LAUNCH_TIME (a FILETIME, in decimal) just before it does;
-// without it, the process's creation time stands for the launch.
+// without it, the process's creation time stands for the launch. It is linked as the saver is,
+// without the C runtime and with the saver's entry point, so that its start is the saver's.
 
 #include "host/globals.h"
 #include "host/saver_window.h"
@@ -12,8 +13,6 @@
 #include "tests/bench/clock.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -21,19 +20,37 @@ std::uint64_t FileTimeValue(const FILETIME& time) {
     return (std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-double MsSinceLaunch() {
-    FILETIME now = {};
-    GetSystemTimePreciseAsFileTime(&now);
-    std::uint64_t launch = 0;
-    if (const char* given = std::getenv("MOSKEL_LAUNCH_TIME")) {
-        launch = std::strtoull(given, nullptr, 10);
-    } else {
+std::uint64_t LaunchTime() {
+    char given[32] = {};
+    const DWORD length = GetEnvironmentVariableA("MOSKEL_LAUNCH_TIME", given, sizeof(given));
+    if (length == 0 || length >= sizeof(given)) {
         FILETIME created = {};
         FILETIME unused = {};
         GetProcessTimes(GetCurrentProcess(), &created, &unused, &unused, &unused);
-        launch = FileTimeValue(created);
+        return FileTimeValue(created);
     }
-    return double(FileTimeValue(now) - launch) / 10000.0; // FILETIME counts 100 ns
+    std::uint64_t launch = 0;
+    for (const char* digit = given; *digit >= '0' && *digit <= '9'; ++digit) {
+        launch = launch * 10 + std::uint64_t(*digit - '0');
+    }
+    return launch;
+}
+
+double MsSinceLaunch() {
+    FILETIME now = {};
+    GetSystemTimePreciseAsFileTime(&now);
+    return double(FileTimeValue(now) - LaunchTime()) / 10000.0; // FILETIME counts 100 ns
+}
+
+// "phase.NAME ms" with two decimals, written straight to the standard output: there is no C
+// runtime to format floating point.
+void PrintPhase(const char* phase, double ms) {
+    const auto hundredths = static_cast<unsigned>(ms * 100 + 0.5);
+    char line[64];
+    const int length =
+        wsprintfA(line, "phase.%s %u.%02u\n", phase, hundredths / 100, hundredths % 100);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, DWORD(length), &written, nullptr);
 }
 
 class PhaseClock {
@@ -41,7 +58,7 @@ class PhaseClock {
     PhaseClock() : last_(NowMs()) {}
     void End(const char* phase) {
         const double now = NowMs();
-        std::printf("phase.%s %.2f\n", phase, now - last_);
+        PrintPhase(phase, now - last_);
         last_ = now;
     }
 
@@ -68,12 +85,13 @@ void RunFrames(HDC deviceContext) {
 
 } // namespace
 
-int main() {
-    std::printf("phase.process %.2f\n", MsSinceLaunch());
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    PrintPhase("process", MsSinceLaunch());
     PhaseClock clock;
-    g_instance = GetModuleHandleA(nullptr);
+    g_instance = instance;
     g_mode = SaverMode::Saver;
-    g_state = new SaverState();
+    SaverState state;
+    g_state = &state;
     g_state->ReadCommonSettings();
     g_state->ReadSettings();
     clock.End("settings");
@@ -111,13 +129,12 @@ int main() {
     clock.End("first_draw");
     SwapBuffers(deviceContext);
     clock.End("first_swap");
-    std::fflush(stdout);
 
     RunFrames(deviceContext);
     wglMakeCurrent(nullptr, nullptr);
     ReleaseDC(g_saverWindow, deviceContext);
     wglDeleteContext(renderingContext);
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, &previouslyRunning, 0);
-    delete g_state;
+    g_state = nullptr;
     return 0;
 }
