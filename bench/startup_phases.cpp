@@ -5,11 +5,11 @@
 // watcher that starts it sets MOSKEL_LAUNCH_TIME (a FILETIME, in decimal) just before it does;
 // without it, the process's creation time stands for the launch.
 
+#include "bench/clock.h"
 #include "host/globals.h"
 #include "host/saver_window.h"
 #include "render/run_saver.h"
 #include "render/scene.h"
-#include "tests/bench/clock.h"
 
 #include <cstdint>
 #include <cstdio>
