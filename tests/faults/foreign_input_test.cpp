@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr const char* kSaverDefaults = "Software\\Wine\\AppDefaults\\moskel.scr";
 constexpr const char* kReleaseEvent = "MoskelVerifierRelease";
 
 DWORD VerifyCalls() {
@@ -59,8 +58,8 @@ class PasswordDueSaver : public test::CleanRegistry {
         standin::DeleteRecord();
         test::ClearScreenSaverRunning();
         const char windows98[] = "win98";
-        ASSERT_NO_FATAL_FAILURE(
-            test::SetValue(kSaverDefaults, "Version", REG_SZ, windows98, sizeof(windows98)));
+        ASSERT_NO_FATAL_FAILURE(test::SetValue(test::kSaverAppDefaults, "Version", REG_SZ,
+                                               windows98, sizeof(windows98)));
         verifier = std::make_unique<standin::PlacedFile>(
             standin::BuiltModule("password.cpl"), standin::SystemDirectory() + "password.cpl");
         ASSERT_TRUE(verifier->Placed());
@@ -74,8 +73,8 @@ class PasswordDueSaver : public test::CleanRegistry {
     void TearDown() override {
         test::EndSaver(saver);
         verifier.reset();
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSaverDefaults, "Version");
-        RegDeleteKeyA(HKEY_CURRENT_USER, kSaverDefaults); // only when nothing else is in it
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, test::kSaverAppDefaults, "Version");
+        RegDeleteKeyA(HKEY_CURRENT_USER, test::kSaverAppDefaults); // only if nothing else is in it
         standin::DeleteRecord();
         test::ClearScreenSaverRunning();
         CleanRegistry::TearDown();

@@ -102,9 +102,7 @@ TEST_F(SaverStateTest, ValuesOfOtherSizesAndTypes) {
                 EXPECT_EQ(expected, value.field(*loaded.state));
                 const auto after = test::GetValue(value.key, value.name);
                 ASSERT_TRUE(after.has_value());
-                EXPECT_EQ(before->type, after->type) << "loading writes nothing";
-                EXPECT_EQ(before->size, after->size) << "loading writes nothing";
-                EXPECT_EQ(before->data, after->data) << "loading writes nothing";
+                EXPECT_EQ(before, after) << "loading writes nothing";
                 EXPECT_EQ(value.key == kProductSettingsKey, test::KeyExists(kProductSettingsKey));
             }
         }
@@ -137,13 +135,13 @@ TEST_F(SaverStateTest, StoreCreatesTheProductKeyOnly) {
     const auto stored = test::GetValue(kProductSettingsKey, "Rotate");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), stored->type);
-    EXPECT_EQ(4u, stored->size);
-    EXPECT_EQ(0u, stored->data);
+    EXPECT_EQ(4u, stored->data.size());
+    EXPECT_EQ(0u, stored->Dword());
     EXPECT_FALSE(test::KeyExists(kCommonSettingsKey)) << "the common key is never written";
 
     loaded.state->rotate = 1;
     loaded.state->WriteSettings();
-    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->data);
+    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->Dword());
 }
 
 TEST_F(SaverStateTest, StoreReplacesAValueOfAnotherType) {
@@ -155,7 +153,7 @@ TEST_F(SaverStateTest, StoreReplacesAValueOfAnotherType) {
     const auto stored = test::GetValue(kProductSettingsKey, "Rotate");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), stored->type);
-    EXPECT_EQ(1u, stored->data);
+    EXPECT_EQ(1u, stored->Dword());
 }
 
 // Counts the WM_CLOSE and WM_SETCURSOR messages a window receives.
