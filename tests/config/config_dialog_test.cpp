@@ -3,6 +3,7 @@
 
 #include "host/saver_state.h"
 #include "resources/resource_ids.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 
@@ -16,9 +17,6 @@
 
 namespace {
 
-constexpr const char* kDialogClass = "#32770";
-constexpr const char* kCaption = "Config dialog";
-constexpr DWORD kTimeoutMs = 30000;
 // No switch at all: the dialog, with no owner whatever window is in the foreground.
 const std::string kNoOwner;
 
@@ -58,13 +56,10 @@ class OwnerWindow {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     static void Serve(std::promise<HWND> made, bool foreground) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "MoskelTestOwner";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "MoskelTestOwner", "Owner", WS_OVERLAPPEDWINDOW, 120, 70,
-                                      640, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
+        test::RegisterWindowClass("MoskelTestOwner", Procedure);
+        HWND window =
+            CreateWindowExA(0, "MoskelTestOwner", "Owner", WS_OVERLAPPEDWINDOW, 120, 70, 640, 600,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(window, SW_SHOWNORMAL);
         if (foreground) {
             SetForegroundWindow(window);
@@ -81,17 +76,6 @@ class OwnerWindow {
     std::thread thread_;
 };
 
-bool WaitUntilForeground(HWND window) {
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window) {
-        if (GetTickCount() - start > kTimeoutMs) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
-
 class ConfigDialogTest : public test::CleanRegistry {
   protected:
     void TearDown() override {
@@ -102,7 +86,7 @@ class ConfigDialogTest : public test::CleanRegistry {
     // Starts the saver and waits for its dialog to show.
     HWND Open(const std::string& arguments) {
         saver = test::StartSaver(arguments);
-        HWND dialog = test::WaitForWindow(kDialogClass, kCaption, kTimeoutMs);
+        HWND dialog = test::WaitForWindow(test::kDialogClass, test::kSettingsCaption);
         if (dialog == nullptr) {
             ADD_FAILURE() << "no dialog for " << arguments;
             return nullptr;
@@ -122,7 +106,7 @@ class ConfigDialogTest : public test::CleanRegistry {
 
     // The dialog has ended and the process is gone with exit code 0.
     void ExpectEnded() {
-        EXPECT_EQ(0u, test::WaitForExit(saver, kTimeoutMs));
+        EXPECT_EQ(0u, test::WaitForExit(saver));
     }
 
     test::SaverProcess saver;
@@ -375,7 +359,7 @@ TEST_F(ConfigDialogTest, OpensAtTheUpperLeftOfItsOwnerOrOfTheScreen) {
 
 TEST_F(ConfigDialogTest, SwitchAloneIsOwnedByTheForegroundWindow) {
     OwnerWindow owner(true);
-    ASSERT_TRUE(WaitUntilForeground(owner.Handle()));
+    ASSERT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == owner.Handle(); }));
     HWND dialog = Open("/c");
     ASSERT_NE(nullptr, dialog);
     ExpectPlacedFor(dialog, owner.Handle());

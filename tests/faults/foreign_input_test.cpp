@@ -8,6 +8,7 @@
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
 #include "tests/support/input.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 
@@ -90,14 +91,12 @@ class PasswordDueSaver : public test::CleanRegistry {
     // Frames are drawn only when the saver's queue is empty: two more show that all that was
     // posted to it has been handled.
     void ExpectRunningAndDrawing(const std::string& after) {
-        EXPECT_TRUE(test::WaitForFrames(running::CentrePatch(), 2)) << "no frames after " << after;
+        EXPECT_TRUE(test::WaitForFrames(test::CentrePatch(), 2)) << "no frames after " << after;
         EXPECT_TRUE(Running()) << "ended by " << after;
     }
     // Waits until the verifier has been called that often (a guard, not a measure).
     static bool WaitForVerifyCalls(DWORD calls) {
-        for (int i = 0; i < 3000 && VerifyCalls() < calls; ++i) {
-            Sleep(10);
-        }
+        test::WaitUntil([calls] { return VerifyCalls() >= calls; });
         return VerifyCalls() == calls;
     }
     void EndWithConsent(DWORD callsBefore) {

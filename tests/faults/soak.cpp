@@ -111,7 +111,6 @@ int main(int argc, char** argv) {
     const HWND window = running::StartDrawing(saver);
     if (window == nullptr) {
         std::printf("soak: the saver does not draw\n");
-        test::EndSaver(saver);
         return 1;
     }
     std::printf("soak of the %zu-bit saver: %u min with the cursor moving within %ld pixels of its"
@@ -123,7 +122,7 @@ int main(int argc, char** argv) {
                                     {"handles", {}, {}},
                                     {"GDI objects", {}, {}},
                                     {"USER objects", {}, {}}};
-    std::vector<std::uint32_t> lastPicture = test::CaptureScreen(running::CentrePatch());
+    std::vector<std::uint32_t> lastPicture = test::CaptureScreen(test::CentrePatch());
     unsigned changes = 0;
     unsigned seconds = 0;
     unsigned step = 0;
@@ -134,7 +133,7 @@ int main(int argc, char** argv) {
         if (running) {
             Sample(saver.process, figures);
         }
-        std::vector<std::uint32_t> picture = test::CaptureScreen(running::CentrePatch());
+        std::vector<std::uint32_t> picture = test::CaptureScreen(test::CentrePatch());
         changes += picture != lastPicture ? 1 : 0;
         lastPicture = std::move(picture);
         if (++seconds % 60 == 0 && !figures[kWorkingSet].samples.empty()) {
@@ -145,7 +144,7 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    const bool drawing = running && test::WaitForFrames(running::CentrePatch(), 2);
+    const bool drawing = running && test::WaitForFrames(test::CentrePatch(), 2);
     test::SendKey('A');
     const DWORD exitCode = test::WaitForExit(saver);
     test::EndSaver(saver);

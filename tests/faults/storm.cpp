@@ -22,10 +22,10 @@ class PictureWatch {
   public:
     PictureWatch()
         : thread_([this] {
-              std::vector<std::uint32_t> last = test::CaptureScreen(running::CentrePatch());
+              std::vector<std::uint32_t> last = test::CaptureScreen(test::CentrePatch());
               while (!stop_) {
                   Sleep(20);
-                  std::vector<std::uint32_t> now = test::CaptureScreen(running::CentrePatch());
+                  std::vector<std::uint32_t> now = test::CaptureScreen(test::CentrePatch());
                   ++looks_;
                   if (now != last) {
                       ++changes_;
@@ -81,7 +81,6 @@ int main(int argc, char** argv) {
     const HWND window = running::StartDrawing(saver);
     if (window == nullptr) {
         std::printf("storm: the saver does not draw\n");
-        test::EndSaver(saver);
         return 1;
     }
 
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
     watch.Stop();
 
     const bool running = test::WaitForExit(saver, 0) == STILL_ACTIVE && IsWindow(window);
-    const bool drawing = running && test::WaitForFrames(running::CentrePatch(), 2);
+    const bool drawing = running && test::WaitForFrames(test::CentrePatch(), 2);
     test::SendKey('A');
     const DWORD exitCode = test::WaitForExit(saver);
     test::EndSaver(saver);
