@@ -5,6 +5,7 @@
 #include "tests/support/screen.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace running {
 
@@ -33,6 +34,17 @@ HWND StartDrawing(test::SaverProcess& saver) {
         return nullptr;
     }
     return window;
+}
+
+bool EndWithAKey(test::SaverProcess& saver, bool running) {
+    const bool drawing = running && test::WaitForFrames(test::CentrePatch(), 2);
+    test::SendKey('A');
+    const DWORD exitCode = test::WaitForExit(saver);
+    test::EndSaver(saver);
+    std::printf("afterwards: still running %s, still drawing %s; a key then ended it with exit"
+                " code %lu\n",
+                running ? "yes" : "no", drawing ? "yes" : "no", exitCode);
+    return running && drawing && exitCode == 0;
 }
 
 } // namespace running

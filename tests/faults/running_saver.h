@@ -26,4 +26,8 @@ POINT WalkWithin(LONG reach, unsigned step);
 // the saver ended.
 HWND StartDrawing(test::SaverProcess& saver);
 
+// After a trial: looks whether the saver still draws, ends it with a key, prints what it saw and
+// tells whether all was well (running before, drawing, and exit code 0).
+bool EndWithAKey(test::SaverProcess& saver, bool running);
+
 } // namespace running
