@@ -3,6 +3,7 @@
 
 #include "host/saver_state.h"
 #include "resources/resource_ids.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 
@@ -13,50 +14,11 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
-constexpr const char* kDialogClass = "#32770";
-constexpr const char* kCaption = "Config dialog";
-constexpr DWORD kTimeoutMs = 30000;
 // No switch at all: the dialog, with no owner whatever window is in the foreground.
 const std::string kNoOwner;
-
-// Every value of a key, as stored; nothing when the key is missing.
-struct StoredValue {
-    std::string name;
-    DWORD type;
-    std::vector<BYTE> data;
-    bool operator==(const StoredValue&) const = default;
-};
-using KeySnapshot = std::optional<std::vector<StoredValue>>;
-
-KeySnapshot SnapshotOf(const char* keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    std::vector<StoredValue> values;
-    for (DWORD index = 0;; ++index) {
-        char name[256] = {};
-        DWORD nameSize = sizeof(name);
-        BYTE data[256] = {};
-        DWORD dataSize = sizeof(data);
-        DWORD type = 0;
-        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        values.push_back({name, type, std::vector<BYTE>(data, data + dataSize)});
-    }
-    RegCloseKey(key);
-    return values;
-}
-
-void PrintTo(const StoredValue& value, std::ostream* out) {
-    *out << value.name << ": type " << value.type << ", " << value.data.size() << " bytes";
-}
 
 // What the platform shows in an automatic check box that is handed `state`.
 LRESULT PlatformCheckStateFor(DWORD state) {
@@ -94,13 +56,10 @@ class OwnerWindow {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     static void Serve(std::promise<HWND> made, bool foreground) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "MoskelTestOwner";
-        RegisterClassA(&windowClass);
-        HWND window = CreateWindowExA(0, "MoskelTestOwner", "Owner", WS_OVERLAPPEDWINDOW, 120, 70,
-                                      640, 600, nullptr, nullptr, windowClass.hInstance, nullptr);
+        test::RegisterWindowClass("MoskelTestOwner", Procedure);
+        HWND window =
+            CreateWindowExA(0, "MoskelTestOwner", "Owner", WS_OVERLAPPEDWINDOW, 120, 70, 640, 600,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(window, SW_SHOWNORMAL);
         if (foreground) {
             SetForegroundWindow(window);
@@ -117,17 +76,6 @@ class OwnerWindow {
     std::thread thread_;
 };
 
-bool WaitUntilForeground(HWND window) {
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != window) {
-        if (GetTickCount() - start > kTimeoutMs) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
-
 class ConfigDialogTest : public test::CleanRegistry {
   protected:
     void TearDown() override {
@@ -138,7 +86,7 @@ class ConfigDialogTest : public test::CleanRegistry {
     // Starts the saver and waits for its dialog to show.
     HWND Open(const std::string& arguments) {
         saver = test::StartSaver(arguments);
-        HWND dialog = test::WaitForWindow(kDialogClass, kCaption, kTimeoutMs);
+        HWND dialog = test::WaitForWindow(test::kDialogClass, test::kSettingsCaption);
         if (dialog == nullptr) {
             ADD_FAILURE() << "no dialog for " << arguments;
             return nullptr;
@@ -158,7 +106,7 @@ class ConfigDialogTest : public test::CleanRegistry {
 
     // The dialog has ended and the process is gone with exit code 0.
     void ExpectEnded() {
-        EXPECT_EQ(0u, test::WaitForExit(saver, kTimeoutMs));
+        EXPECT_EQ(0u, test::WaitForExit(saver));
     }
 
     test::SaverProcess saver;
@@ -304,8 +252,8 @@ TEST_F(ConfigDialogTest, ConfirmingStoresTheBoxAsADword) {
         const auto value = test::GetValue(kProductSettingsKey, "Rotate");
         ASSERT_TRUE(value.has_value()) << "OK stores the setting";
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value->type);
-        EXPECT_EQ(4u, value->size);
-        EXPECT_EQ(c.written, value->data);
+        EXPECT_EQ(4u, value->data.size());
+        EXPECT_EQ(c.written, value->Dword());
         EXPECT_FALSE(test::KeyExists(kCommonSettingsKey)) << "the common key is never written";
     }
 }
@@ -322,14 +270,14 @@ TEST_F(ConfigDialogTest, CancellingAfterTogglingLeavesTheRegistryAsItWas) {
             if (stored.rotate) {
                 test::SetDword(kProductSettingsKey, "Other", 0x5A5A5A5A);
             }
-            const KeySnapshot before = SnapshotOf(kProductSettingsKey);
+            const auto before = test::GetValues(kProductSettingsKey);
             HWND dialog = Open(kNoOwner);
             ASSERT_NE(nullptr, dialog);
             ClickCheckBox(dialog);
             End(dialog, ending);
             ExpectEnded();
             test::EndSaver(saver);
-            EXPECT_EQ(before, SnapshotOf(kProductSettingsKey));
+            EXPECT_EQ(before, test::GetValues(kProductSettingsKey));
             EXPECT_EQ(stored.rotate.has_value(), test::KeyExists(kProductSettingsKey));
         }
     }
@@ -348,11 +296,11 @@ TEST_F(ConfigDialogTest, OnlyCommandOneConfirmsWhateverItsNotification) {
     }
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(BST_CHECKED, CheckState(dialog));
-    EXPECT_EQ(0u, test::GetValue(kProductSettingsKey, "Rotate")->data);
+    EXPECT_EQ(0u, test::GetValue(kProductSettingsKey, "Rotate")->Dword());
     // Low 16 bits 1, whatever the high 16 bits hold: OK.
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0x1234), 0);
     ExpectEnded();
-    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->data);
+    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->Dword());
 }
 
 POINT WindowOrigin(HWND window) {
@@ -411,7 +359,7 @@ TEST_F(ConfigDialogTest, OpensAtTheUpperLeftOfItsOwnerOrOfTheScreen) {
 
 TEST_F(ConfigDialogTest, SwitchAloneIsOwnedByTheForegroundWindow) {
     OwnerWindow owner(true);
-    ASSERT_TRUE(WaitUntilForeground(owner.Handle()));
+    ASSERT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == owner.Handle(); }));
     HWND dialog = Open("/c");
     ASSERT_NE(nullptr, dialog);
     ExpectPlacedFor(dialog, owner.Handle());

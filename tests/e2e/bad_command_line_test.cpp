@@ -87,9 +87,9 @@ TEST_F(BadCommandLine, EndsAtOnceWithoutAWindowOrARegistryKey) {
         test::SaverProcess saver = test::StartSaver(line);
         ASSERT_NE(nullptr, saver.process);
         EXPECT_EQ(0u, test::WaitForExit(saver)) << "nothing to show, so it ends at once";
-        EXPECT_EQ(nullptr, FindWindowExA(bait, nullptr, "OpenGL", "SaverWindow"));
-        EXPECT_EQ(nullptr, FindWindowA("OpenGL", "SaverWindow"));
-        EXPECT_EQ(nullptr, FindWindowA("#32770", "Config dialog"));
+        EXPECT_EQ(nullptr, test::FindSaverWindow(bait));
+        EXPECT_EQ(nullptr, test::FindSaverWindow());
+        EXPECT_EQ(nullptr, FindWindowA(test::kDialogClass, test::kSettingsCaption));
         test::EndSaver(saver);
         EXPECT_FALSE(test::KeyExists(kProductSettingsKey));
         EXPECT_FALSE(test::KeyExists(kCommonSettingsKey));

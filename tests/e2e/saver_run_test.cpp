@@ -3,6 +3,7 @@
 
 #include "host/saver_state.h"
 #include "tests/support/input.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 #include "tests/support/screen.h"
@@ -17,17 +18,6 @@ namespace {
 using test::ScreenSaverRunning;
 using test::SendClick;
 using test::SendKey;
-
-RECT ScreenRect() {
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// A centre patch of the screen, where the figure always is.
-RECT CentreOf(const RECT& r) {
-    const LONG cx = (r.left + r.right) / 2;
-    const LONG cy = (r.top + r.bottom) / 2;
-    return {cx - 40, cy - 40, cx + 40, cy + 40};
-}
 
 class FullScreenSaver : public test::CleanRegistry {
   protected:
@@ -46,9 +36,9 @@ class FullScreenSaver : public test::CleanRegistry {
     // Starts the saver and waits until it is drawing.
     HWND Start(const std::string& arguments, std::optional<WORD> showCommand = std::nullopt) {
         saver = test::StartSaver(arguments, {}, showCommand);
-        HWND window = test::WaitForWindow("OpenGL", "SaverWindow");
+        HWND window = test::WaitForSaverWindow();
         EXPECT_NE(nullptr, window) << "no saver window for " << arguments;
-        EXPECT_TRUE(test::WaitForFrames(CentreOf(ScreenRect()), 2)) << "no frames drawn";
+        EXPECT_TRUE(test::WaitForFrames(test::CentrePatch(), 2)) << "no frames drawn";
         return window;
     }
     void ExpectEnded(const char* after) {
@@ -91,7 +81,7 @@ TEST_F(FullScreenSaver, CoversThePrimaryScreenAndTellsThePlatform) {
         EXPECT_EQ(0, GetClassLongA(window, GCL_CBCLSEXTRA));
         EXPECT_EQ(0, GetClassLongA(window, GCL_CBWNDEXTRA));
         EXPECT_TRUE(ScreenSaverRunning());
-        EXPECT_FALSE(test::AllBlack(test::CaptureScreen(CentreOf(ScreenRect()))));
+        EXPECT_FALSE(test::AllBlack(test::CaptureScreen(test::CentrePatch())));
         SendKey('A');
         ExpectEnded(arguments);
         test::EndSaver(saver);
@@ -114,15 +104,11 @@ class PreviewSaver : public test::CleanRegistry {
   protected:
     void SetUp() override {
         CleanRegistry::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = "PreviewParent";
-        RegisterClassA(&windowClass);
+        test::RegisterWindowClass("PreviewParent", DefWindowProcA,
+                                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         parent =
             CreateWindowExA(0, "PreviewParent", "Preview", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                            80, 320, 240, nullptr, nullptr, windowClass.hInstance, nullptr);
+                            80, 320, 240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, parent);
         test::PumpMessages();
     }
@@ -132,18 +118,6 @@ class PreviewSaver : public test::CleanRegistry {
         }
         test::EndSaver(saver);
         CleanRegistry::TearDown();
-    }
-    HWND WaitForChild() {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < 30000) {
-            test::PumpMessages();
-            HWND child = FindWindowExA(parent, nullptr, "OpenGL", "SaverWindow");
-            if (child != nullptr && IsWindowVisible(child)) {
-                return child;
-            }
-            Sleep(20);
-        }
-        return nullptr;
     }
     RECT ChildScreenRect(HWND child) {
         RECT rect = {};
@@ -161,7 +135,7 @@ class PreviewSaver : public test::CleanRegistry {
 
 TEST_F(PreviewSaver, ChildOfTheWholeWindowRectangleIgnoresInputAndEndsWithIt) {
     saver = test::StartSaver("/p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
-    const HWND child = WaitForChild();
+    const HWND child = test::WaitForSaverWindow(parent);
     ASSERT_NE(nullptr, child);
     RECT parentRect = {};
     GetWindowRect(parent, &parentRect);
@@ -182,7 +156,7 @@ TEST_F(PreviewSaver, ChildOfTheWholeWindowRectangleIgnoresInputAndEndsWithIt) {
     // another process's window on the screen, so frames cannot mark the input as handled; the
     // saver's thread answering a sent message afterwards shows that it is still running.
     const RECT area = ChildScreenRect(child);
-    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    ASSERT_TRUE(test::MoveCursor((area.left + area.right) / 2, (area.top + area.bottom) / 2));
     SendClick();
     SendKey('A');
     PostMessageA(child, WM_ACTIVATE, WA_INACTIVE, 0);

@@ -2,6 +2,7 @@
 // program runs on that display itself (see on-display-without-gl), since a Wine process takes its
 // display from the Unix environment it was started in.
 
+#include "tests/support/platform.h"
 #include "tests/support/saver_process.h"
 
 #include <gtest/gtest.h>
@@ -24,12 +25,12 @@ class SaverWithoutOpenGL : public ::testing::Test {
 
 TEST_F(SaverWithoutOpenGL, ReportsThePixelFormatAndClearsTheRunningFlag) {
     saver = test::StartSaver("/s");
-    const HWND box = test::WaitForWindow("#32770", "Error");
+    const HWND box = test::WaitForWindow(test::kDialogClass, test::kErrorCaption);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.",
               test::MessageBoxText(box));
     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER)) << "the box has no owner";
-    const HWND window = FindWindowA("OpenGL", "SaverWindow");
+    const HWND window = test::FindSaverWindow();
     EXPECT_NE(nullptr, window) << "the window exists while the box is up";
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(ScreenSaverRunning()) << "still on while the box is up";
@@ -39,17 +40,14 @@ TEST_F(SaverWithoutOpenGL, ReportsThePixelFormatAndClearsTheRunningFlag) {
 }
 
 TEST_F(SaverWithoutOpenGL, PreviewReportsItTooButLeavesTheFlagAlone) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "PreviewParent";
-    RegisterClassA(&windowClass);
-    const HWND parent = CreateWindowExA(0, "PreviewParent", "Preview", WS_POPUP | WS_VISIBLE, 0, 0,
-                                        200, 150, nullptr, nullptr, windowClass.hInstance, nullptr);
+    test::RegisterWindowClass("PreviewParent");
+    const HWND parent =
+        CreateWindowExA(0, "PreviewParent", "Preview", WS_POPUP | WS_VISIBLE, 0, 0, 200, 150,
+                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, parent);
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
     saver = test::StartSaver("/p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
-    const HWND box = test::WaitForWindow("#32770", "Error");
+    const HWND box = test::WaitForWindow(test::kDialogClass, test::kErrorCaption);
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.",
               test::MessageBoxText(box));

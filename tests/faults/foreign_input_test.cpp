@@ -8,6 +8,7 @@
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
 #include "tests/support/input.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr const char* kSaverDefaults = "Software\\Wine\\AppDefaults\\moskel.scr";
 constexpr const char* kReleaseEvent = "MoskelVerifierRelease";
 
 DWORD VerifyCalls() {
@@ -59,8 +59,8 @@ class PasswordDueSaver : public test::CleanRegistry {
         standin::DeleteRecord();
         test::ClearScreenSaverRunning();
         const char windows98[] = "win98";
-        ASSERT_NO_FATAL_FAILURE(
-            test::SetValue(kSaverDefaults, "Version", REG_SZ, windows98, sizeof(windows98)));
+        ASSERT_NO_FATAL_FAILURE(test::SetValue(test::kSaverAppDefaults, "Version", REG_SZ,
+                                               windows98, sizeof(windows98)));
         verifier = std::make_unique<standin::PlacedFile>(
             standin::BuiltModule("password.cpl"), standin::SystemDirectory() + "password.cpl");
         ASSERT_TRUE(verifier->Placed());
@@ -74,8 +74,8 @@ class PasswordDueSaver : public test::CleanRegistry {
     void TearDown() override {
         test::EndSaver(saver);
         verifier.reset();
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSaverDefaults, "Version");
-        RegDeleteKeyA(HKEY_CURRENT_USER, kSaverDefaults); // only when nothing else is in it
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, test::kSaverAppDefaults, "Version");
+        RegDeleteKeyA(HKEY_CURRENT_USER, test::kSaverAppDefaults); // only if nothing else is in it
         standin::DeleteRecord();
         test::ClearScreenSaverRunning();
         CleanRegistry::TearDown();
@@ -91,14 +91,12 @@ class PasswordDueSaver : public test::CleanRegistry {
     // Frames are drawn only when the saver's queue is empty: two more show that all that was
     // posted to it has been handled.
     void ExpectRunningAndDrawing(const std::string& after) {
-        EXPECT_TRUE(test::WaitForFrames(running::CentrePatch(), 2)) << "no frames after " << after;
+        EXPECT_TRUE(test::WaitForFrames(test::CentrePatch(), 2)) << "no frames after " << after;
         EXPECT_TRUE(Running()) << "ended by " << after;
     }
     // Waits until the verifier has been called that often (a guard, not a measure).
     static bool WaitForVerifyCalls(DWORD calls) {
-        for (int i = 0; i < 3000 && VerifyCalls() < calls; ++i) {
-            Sleep(10);
-        }
+        test::WaitUntil([calls] { return VerifyCalls() >= calls; });
         return VerifyCalls() == calls;
     }
     void EndWithConsent(DWORD callsBefore) {

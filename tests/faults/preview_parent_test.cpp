@@ -4,6 +4,7 @@
 // while a user browses the list: every saver ends, with exit code 0, and none is left behind.
 
 #include "tests/faults/preview_vanish.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 #include "tests/support/saver_process.h"
 
@@ -32,22 +33,9 @@ LRESULT CALLBACK PreviewParentProc(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Waits, handling messages, until the condition holds or the guard time has passed.
-template <typename Condition> bool PumpUntil(Condition condition, DWORD guardMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > guardMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        test::PumpMessages();
-    }
-    return true;
-}
-
 // What a saver that has not ended shows, for the failure message.
 std::string WhatIsLeft(DWORD processId) {
-    const HWND box = FindWindowA("#32770", "Error");
+    const HWND box = FindWindowA(test::kDialogClass, test::kErrorCaption);
     DWORD owner = 0;
     if (box != nullptr) {
         GetWindowThreadProcessId(box, &owner);
@@ -63,34 +51,12 @@ void ExpectEnded(test::SaverProcess& saver, const std::string& when) {
     test::EndSaver(saver);
 }
 
-test::SaverProcess StartHost(Vanish vanish) {
-    std::string commandLine = "\"" + test::ProgramFolder() + "preview_host.exe\" ";
-    commandLine += std::to_string(static_cast<int>(vanish));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    test::SaverProcess host;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << commandLine;
-        return host;
-    }
-    CloseHandle(info.hThread);
-    host.process = info.hProcess;
-    host.id = info.dwProcessId;
-    return host;
-}
-
 class PreviewParent : public test::CleanRegistry {
   protected:
     void SetUp() override {
         CleanRegistry::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = PreviewParentProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = "VanishingPreview";
-        RegisterClassA(&windowClass);
+        test::RegisterWindowClass("VanishingPreview", PreviewParentProc,
+                                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
 
     // Starts a preview in a new window of this process and destroys that window at the point.
@@ -104,13 +70,14 @@ class PreviewParent : public test::CleanRegistry {
         test::SaverProcess saver =
             test::StartSaver("/p " + std::to_string(reinterpret_cast<INT_PTR>(parent)));
         if (vanish != Vanish::AtOnce) {
-            EXPECT_TRUE(PumpUntil([] { return g_childCreated; })) << "no child window was made";
+            EXPECT_TRUE(test::PumpUntil([] { return g_childCreated; }))
+                << "no child window was made";
         }
         if (vanish == Vanish::DuringSetUp) {
-            PumpUntil([] { return false; }, preview::kSetUpDelayMs);
+            test::PumpUntil([] { return false; }, preview::kSetUpDelayMs);
         }
         if (vanish == Vanish::AfterFirstFrames && IsWindow(parent)) {
-            const HWND child = FindWindowExA(parent, nullptr, "OpenGL", "SaverWindow");
+            const HWND child = test::FindSaverWindow(parent);
             DWORD_PTR answer = 0;
             EXPECT_NE(0, SendMessageTimeoutA(child, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer))
                 << "the frame loop does not answer";
@@ -124,7 +91,9 @@ class PreviewParent : public test::CleanRegistry {
 
 // Starts a preview in the window of a new preview_host.exe, which ends at the point.
 test::SaverProcess StartAndEndHost(Vanish vanish) {
-    test::SaverProcess host = StartHost(vanish);
+    test::SaverProcess host =
+        test::StartProgram("\"" + test::ProgramFolder() + "preview_host.exe\" " +
+                           std::to_string(static_cast<int>(vanish)));
     const HWND parent = test::WaitForWindow(preview::kHostClass, nullptr);
     EXPECT_NE(nullptr, parent) << "the host shows no window";
     test::SaverProcess saver =

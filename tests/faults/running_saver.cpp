@@ -1,31 +1,16 @@
 #include "tests/faults/running_saver.h"
 
 #include "host/saver_state.h"
+#include "tests/support/input.h"
 #include "tests/support/screen.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace running {
 
-RECT CentrePatch() {
-    const LONG cx = GetSystemMetrics(SM_CXSCREEN) / 2;
-    const LONG cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-    return {cx - 40, cy - 40, cx + 40, cy + 40};
-}
-
-bool CentreCursor() {
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
-    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    SetCursorPos(x, y);
-    for (int i = 0; i < 500; ++i) {
-        POINT now = {};
-        GetCursorPos(&now);
-        if (now.x == x && now.y == y) {
-            return true;
-        }
-        Sleep(10);
-    }
-    return false;
+::testing::AssertionResult CentreCursor() {
+    return test::MoveCursor(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
 }
 
 LONG Reach() {
@@ -43,11 +28,23 @@ POINT WalkWithin(LONG reach, unsigned step) {
 
 HWND StartDrawing(test::SaverProcess& saver) {
     saver = test::StartSaver("/s");
-    const HWND window = test::WaitForWindow("OpenGL", "SaverWindow");
-    if (window == nullptr || !test::WaitForFrames(CentrePatch(), 2)) {
+    const HWND window = test::WaitForSaverWindow();
+    if (window == nullptr || !test::WaitForFrames(test::CentrePatch(), 2)) {
+        test::EndSaver(saver);
         return nullptr;
     }
     return window;
+}
+
+bool EndWithAKey(test::SaverProcess& saver, bool running) {
+    const bool drawing = running && test::WaitForFrames(test::CentrePatch(), 2);
+    test::SendKey('A');
+    const DWORD exitCode = test::WaitForExit(saver);
+    test::EndSaver(saver);
+    std::printf("afterwards: still running %s, still drawing %s; a key then ended it with exit"
+                " code %lu\n",
+                running ? "yes" : "no", drawing ? "yes" : "no", exitCode);
+    return running && drawing && exitCode == 0;
 }
 
 } // namespace running

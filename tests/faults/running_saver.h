@@ -4,16 +4,15 @@
 
 #include "tests/support/saver_process.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 namespace running {
 
-// A patch in the centre of the primary screen, where the figure always is.
-RECT CentrePatch();
-
 // Puts the cursor in the centre of the screen and waits until the platform reports it there, so
 // that a saver started next takes the centre as its reference.
-bool CentreCursor();
+::testing::AssertionResult CentreCursor();
 
 // How far the cursor may wander from the saver's reference on either axis and stay well within
 // the mouse threshold that the saver reads; 0 when the threshold leaves no room.
@@ -23,7 +22,12 @@ LONG Reach();
 // centre of the screen, a different position on every step.
 POINT WalkWithin(LONG reach, unsigned step);
 
-// Starts moskel.scr /s and waits until its window is there and draws. The window, or null.
+// Starts moskel.scr /s and waits until its window is there and draws. The window, or null with
+// the saver ended.
 HWND StartDrawing(test::SaverProcess& saver);
+
+// After a trial: looks whether the saver still draws, ends it with a key, prints what it saw and
+// tells whether all was well (running before, drawing, and exit code 0).
+bool EndWithAKey(test::SaverProcess& saver, bool running);
 
 } // namespace running

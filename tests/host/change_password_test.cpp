@@ -15,8 +15,7 @@
 namespace {
 
 constexpr const char* kModule = "MPR.DLL";
-constexpr const char* kSaverDefaults = "Software\\Wine\\AppDefaults\\moskel.scr";
-constexpr const char* kSaverOverrides = "Software\\Wine\\AppDefaults\\moskel.scr\\DllOverrides";
+const std::string kSaverOverrides = std::string(test::kSaverAppDefaults) + "\\DllOverrides";
 
 DWORD Record(const char* name) {
     return standin::ReadDword(name, 0);
@@ -27,13 +26,13 @@ class ChangePasswordTest : public ::testing::Test {
     void SetUp() override {
         standin::DeleteRecord();
         const char nativeFirst[] = "native,builtin";
-        ASSERT_NO_FATAL_FAILURE(
-            test::SetValue(kSaverOverrides, "mpr", REG_SZ, nativeFirst, sizeof(nativeFirst)));
+        ASSERT_NO_FATAL_FAILURE(test::SetValue(kSaverOverrides.c_str(), "mpr", REG_SZ, nativeFirst,
+                                               sizeof(nativeFirst)));
     }
     void TearDown() override {
         changer.reset();
-        RegDeleteTreeA(HKEY_CURRENT_USER, kSaverOverrides);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kSaverDefaults); // only when nothing else is in it
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSaverOverrides.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, test::kSaverAppDefaults); // only if nothing else is in it
         standin::DeleteRecord();
     }
     void PlaceChanger(bool withEntry) {

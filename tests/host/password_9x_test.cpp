@@ -7,6 +7,8 @@
 #include "host/password.h"
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
+#include "tests/support/input.h"
+#include "tests/support/platform.h"
 #include "tests/support/saver_process.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 #include <string>
 
 namespace {
+
+using test::MoveCursor;
 
 constexpr const char* kModule = "PASSWORD.CPL";
 
@@ -63,10 +67,7 @@ class PasswordTest : public test::SaverWindowTest {
 };
 
 TEST_F(PasswordTest, PlatformReportsTheWindows9xFamily) {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExA(&version);
-    EXPECT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS), version.dwPlatformId)
+    EXPECT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS), test::PlatformId())
         << "the Version setting under AppDefaults for this program is missing";
 }
 

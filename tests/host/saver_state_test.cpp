@@ -1,5 +1,7 @@
 #include "host/saver_state.h"
 
+#include "tests/support/input.h"
+#include "tests/support/platform.h"
 #include "tests/support/registry.h"
 
 #include <gtest/gtest.h>
@@ -102,9 +104,7 @@ TEST_F(SaverStateTest, ValuesOfOtherSizesAndTypes) {
                 EXPECT_EQ(expected, value.field(*loaded.state));
                 const auto after = test::GetValue(value.key, value.name);
                 ASSERT_TRUE(after.has_value());
-                EXPECT_EQ(before->type, after->type) << "loading writes nothing";
-                EXPECT_EQ(before->size, after->size) << "loading writes nothing";
-                EXPECT_EQ(before->data, after->data) << "loading writes nothing";
+                EXPECT_EQ(before, after) << "loading writes nothing";
                 EXPECT_EQ(value.key == kProductSettingsKey, test::KeyExists(kProductSettingsKey));
             }
         }
@@ -137,13 +137,13 @@ TEST_F(SaverStateTest, StoreCreatesTheProductKeyOnly) {
     const auto stored = test::GetValue(kProductSettingsKey, "Rotate");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), stored->type);
-    EXPECT_EQ(4u, stored->size);
-    EXPECT_EQ(0u, stored->data);
+    EXPECT_EQ(4u, stored->data.size());
+    EXPECT_EQ(0u, stored->Dword());
     EXPECT_FALSE(test::KeyExists(kCommonSettingsKey)) << "the common key is never written";
 
     loaded.state->rotate = 1;
     loaded.state->WriteSettings();
-    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->data);
+    EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->Dword());
 }
 
 TEST_F(SaverStateTest, StoreReplacesAValueOfAnotherType) {
@@ -155,7 +155,7 @@ TEST_F(SaverStateTest, StoreReplacesAValueOfAnotherType) {
     const auto stored = test::GetValue(kProductSettingsKey, "Rotate");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), stored->type);
-    EXPECT_EQ(1u, stored->data);
+    EXPECT_EQ(1u, stored->Dword());
 }
 
 // Counts the WM_CLOSE and WM_SETCURSOR messages a window receives.
@@ -184,13 +184,9 @@ class SaverStateMessages : public CleanRegistry {
   protected:
     void SetUp() override {
         CleanRegistry::SetUp();
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = CountingProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "SaverStateTest";
-        RegisterClassA(&windowClass);
+        test::RegisterWindowClass("SaverStateTest", CountingProc);
         state.window = CreateWindowExA(0, "SaverStateTest", "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                       nullptr, windowClass.hInstance, nullptr);
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, state.window);
         g_counts = {};
         g_watched = &state;
@@ -201,12 +197,6 @@ class SaverStateMessages : public CleanRegistry {
         DestroyWindow(state.window);
         CleanRegistry::TearDown();
     }
-    void PumpMessages() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-    }
     SaverState state;
 };
 
@@ -216,7 +206,7 @@ TEST_F(SaverStateMessages, CloseTwicePostsTwoCloses) {
     EXPECT_EQ(0, g_counts.closes) << "posted, not sent";
     state.Close();
     EXPECT_EQ(1u, state.closing);
-    PumpMessages();
+    test::PumpMessages();
     EXPECT_EQ(2, g_counts.closes);
 }
 
@@ -226,16 +216,14 @@ TEST_F(SaverStateMessages, SuspendAndResumeSendSetCursor) {
     EXPECT_EQ(1, g_counts.setCursors) << "sent, so handled before the call returns";
     EXPECT_EQ(1u, g_counts.suspendedAtSetCursor);
 
-    SetCursorPos(123, 45);
+    ASSERT_TRUE(test::MoveCursor(123, 45));
     state.startCursor = {-1, -1};
     state.ResumeInput();
     EXPECT_EQ(0u, state.inputSuspended);
     EXPECT_EQ(2, g_counts.setCursors);
     EXPECT_EQ(0u, g_counts.suspendedAtSetCursor);
-    POINT now = {};
-    GetCursorPos(&now);
-    EXPECT_EQ(now.x, state.startCursor.x);
-    EXPECT_EQ(now.y, state.startCursor.y);
+    EXPECT_EQ(123, state.startCursor.x);
+    EXPECT_EQ(45, state.startCursor.y);
 }
 
 } // namespace

@@ -1,31 +1,19 @@
 #include "tests/host/saver_window_fixture.h"
 
 #include "host/saver_window.h"
+#include "tests/support/platform.h"
+#include "tests/support/saver_process.h"
 
 namespace test {
 
-namespace {
-
-constexpr const char* kSaverClass = "SaverWindowTest";
+constexpr const char* kTestClass = "SaverWindowTest";
 constexpr const char* kParentClass = "SaverWindowTestParent";
-
-// No class cursor on either class: whatever cursor shows is the one the procedures set.
-void RegisterClasses() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = SaverWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kSaverClass;
-    RegisterClassA(&windowClass);
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = kParentClass;
-    RegisterClassA(&windowClass);
-}
-
-} // namespace
 
 void SaverWindowTest::SetUp() {
     CleanRegistry::SetUp();
-    RegisterClasses();
+    // No class cursor on either class: whatever cursor shows is the one the procedures set.
+    RegisterWindowClass(kTestClass, SaverWindowProc);
+    RegisterWindowClass(kParentClass);
     g_state = &state;
 }
 
@@ -47,16 +35,16 @@ void SaverWindowTest::CreateSaverWindow(SaverMode mode) {
         parent = CreateWindowExA(0, kParentClass, "Preview parent", WS_POPUP | WS_VISIBLE, 100, 100,
                                  152, 112, nullptr, nullptr, instance, nullptr);
         ASSERT_NE(nullptr, parent);
-        window = CreateWindowExA(0, kSaverClass, "SaverWindow", WS_CHILD | WS_VISIBLE, 0, 0, 152,
+        window = CreateWindowExA(0, kTestClass, kSaverWindowName, WS_CHILD | WS_VISIBLE, 0, 0, 152,
                                  112, parent, nullptr, instance, nullptr);
     } else {
-        window = CreateWindowExA(0, kSaverClass, "SaverWindow", WS_POPUP | WS_VISIBLE, 0, 0,
+        window = CreateWindowExA(0, kTestClass, kSaverWindowName, WS_POPUP | WS_VISIBLE, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                  nullptr, nullptr, instance, nullptr);
         SetForegroundWindow(window);
     }
     ASSERT_NE(nullptr, window);
-    Pump();
+    PumpMessages();
     ASSERT_TRUE(IsWindow(window));
     ASSERT_EQ(0u, state.closing) << "showing the window must not end it";
 }
@@ -70,40 +58,11 @@ void SaverWindowTest::DestroySaverWindow() {
     }
     window = nullptr;
     parent = nullptr;
-    Pump();
-}
-
-bool SaverWindowTest::Pump() {
-    bool quit = false;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return quit;
+    PumpMessages();
 }
 
 bool SaverWindowTest::Closed() {
-    const bool quit = Pump();
-    return quit && !IsWindow(window);
-}
-
-::testing::AssertionResult SaverWindowTest::MoveCursor(int x, int y) {
-    SetCursorPos(x, y);
-    POINT now = {};
-    for (int i = 0; i < 500; ++i) {
-        GetCursorPos(&now);
-        if (now.x == x && now.y == y) {
-            return ::testing::AssertionSuccess();
-        }
-        Sleep(10);
-    }
-    return ::testing::AssertionFailure()
-           << "the cursor stays at " << now.x << "," << now.y << " instead of " << x << "," << y;
+    return PumpMessages() && !IsWindow(window);
 }
 
 void SaverWindowTest::SetElapsed(DWORD milliseconds) {

@@ -21,13 +21,10 @@ class SaverWindowTest : public CleanRegistry {
     void CreateSaverWindow(SaverMode mode);
     void DestroySaverWindow();
 
-    // Dispatches everything queued; true when the quit message came.
-    bool Pump();
-    // Pumps, then tells whether the window is gone and the frame loop was told to end.
+    // Handles what is queued, then tells whether the window is gone and the frame loop was told
+    // to end.
     bool Closed();
 
-    // Moves the real cursor and waits until the platform reports it there.
-    static ::testing::AssertionResult MoveCursor(int x, int y);
     // Makes the saver look as if it had run this long already.
     void SetElapsed(DWORD milliseconds);
 

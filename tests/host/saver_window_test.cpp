@@ -7,11 +7,14 @@
 #include "host/password.h"
 #include "tests/standins/standin_files.h"
 #include "tests/standins/standin_record.h"
+#include "tests/support/input.h"
+#include "tests/support/platform.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using test::MoveCursor;
 using test::SaverWindowTest;
 
 constexpr POINT kStart = {400, 300};
@@ -113,26 +116,14 @@ TEST_F(SaverWindowTest, InputIsIgnoredWhileSuspended) {
 
 TEST_F(SaverWindowTest, RealKeyClickAndLossOfActivationEndTheRun) {
     const auto pumpUntilClosed = [this] {
-        for (int i = 0; i < 500 && IsWindow(window); ++i) {
-            Pump();
-            Sleep(10);
-        }
-        return !IsWindow(window);
+        return test::PumpUntil([this] { return !IsWindow(window); }, 5000);
     };
-    INPUT key[2] = {};
-    key[0].type = key[1].type = INPUT_KEYBOARD;
-    key[0].ki.wVk = key[1].ki.wVk = 'Q';
-    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
     CreateSaverWindow(SaverMode::Saver);
-    ASSERT_EQ(2u, SendInput(2, key, sizeof(INPUT)));
+    ASSERT_EQ(2u, test::SendKey('Q'));
     EXPECT_TRUE(pumpUntilClosed()) << "a real key press";
 
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     CreateSaverWindow(SaverMode::Saver);
-    ASSERT_EQ(2u, SendInput(2, click, sizeof(INPUT)));
+    ASSERT_EQ(2u, test::SendClick());
     EXPECT_TRUE(pumpUntilClosed()) << "a real click";
 
     CreateSaverWindow(SaverMode::Saver);
@@ -293,10 +284,7 @@ TEST_F(SaverWindowTest, PreviewIsDestroyedByWmCloseAndTheSystemMenuClose) {
 
 // On the NT family the saver closes without asking, whatever module is at hand.
 TEST_F(SaverWindowTest, DuePasswordLoadsNothingOnTheNtFamily) {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    GetVersionExA(&version);
-    ASSERT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_NT), version.dwPlatformId);
+    ASSERT_EQ(static_cast<DWORD>(VER_PLATFORM_WIN32_NT), test::PlatformId());
 
     standin::DeleteRecord();
     standin::WriteDword(standin::kVerifyAnswer, 0);

@@ -1,6 +1,7 @@
 // The scene drawn by the platform's OpenGL into a hidden window, read back from the back buffer
 // before any swap.
 #include "render/scene.h"
+#include "tests/support/platform.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +28,7 @@ struct Image {
 class ScenePixels : public ::testing::Test {
   protected:
     void SetUp() override {
-        WNDCLASSA windowClass = {};
-        windowClass.style = CS_OWNDC;
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "MoskelScenePixels";
-        RegisterClassA(&windowClass); // fails harmlessly when an earlier case registered it
+        test::RegisterWindowClass("MoskelScenePixels", DefWindowProcA, nullptr, CS_OWNDC);
         window_ = CreateWindowExA(0, "MoskelScenePixels", "", WS_POPUP, 0, 0, kWidth, kHeight,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, window_);

@@ -26,13 +26,13 @@ class BoxWatcher {
   public:
     BoxWatcher()
         : thread_([this] {
-              const HWND box = test::WaitForWindow("#32770", "Error");
+              const HWND box = test::WaitForWindow(test::kDialogClass, test::kErrorCaption);
               if (box == nullptr) {
                   return;
               }
               seen_.text = test::MessageBoxText(box);
               seen_.owner = GetWindow(box, GW_OWNER);
-              seen_.windowThere = FindWindowA("OpenGL", "SaverWindow") != nullptr;
+              seen_.windowThere = test::FindSaverWindow() != nullptr;
               seen_.running = test::ScreenSaverRunning();
               found_ = true;
               PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -71,7 +71,7 @@ TEST_F(RunSaverSetup, PreviewWithoutAWindowReturnsAtOnceAndLeavesTheFlag) {
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
     RunSaver(reinterpret_cast<HWND>(12345), SW_SHOW);
     EXPECT_EQ(nullptr, g_saverWindow);
-    EXPECT_EQ(nullptr, FindWindowA("#32770", "Error")) << "no message box";
+    EXPECT_EQ(nullptr, FindWindowA(test::kDialogClass, test::kErrorCaption)) << "no message box";
     EXPECT_TRUE(test::ScreenSaverRunning()) << "a preview never touches the running flag";
 }
 
@@ -95,7 +95,7 @@ LRESULT CALLBACK TakePixelFormatFirst(int code, WPARAM wParam, LPARAM lParam) {
     char className[16] = {};
     if (code == HC_ACTION && call->message == WM_CREATE &&
         GetClassNameA(call->hwnd, className, sizeof(className)) &&
-        std::string(className) == "OpenGL") {
+        std::string(className) == test::kSaverClass) {
         const HDC deviceContext = GetDC(call->hwnd);
         const int wanted = ChoosePixelFormat(deviceContext, &g_pixelFormat);
         const int formats =

@@ -39,13 +39,10 @@ TEST(Art, CommittedFilesAreWhatTheGeneratorDraws) {
 TEST(Art, ExecutableCarriesTheCommittedData) {
     const test::ScrResources scr;
     ASSERT_TRUE(scr.Loaded());
-    constexpr WORD kBitmap = 2; // RT_BITMAP
-    constexpr WORD kIcon = 3;   // RT_ICON
-    constexpr WORD kGerman = 1031;
     EXPECT_TRUE(WithoutFileHeader(ReadCommitted("moskel.bmp"), kBitmapFileHeaderSize) ==
-                scr.Find(kBitmap, IDB_PICTURE, kGerman));
+                scr.Find(test::kBitmap, IDB_PICTURE, test::kGerman));
     EXPECT_TRUE(WithoutFileHeader(ReadCommitted("moskel.ico"), kIconFileHeaderSize) ==
-                scr.Find(kIcon, IDI_SAVER, kGerman));
+                scr.Find(test::kIcon, IDI_SAVER, test::kGerman));
 }
 
 } // namespace

@@ -16,19 +16,7 @@
 
 namespace {
 
-using test::Bytes;
-using test::NameOrId;
-using test::ResourceKey;
-using test::ResourceReader;
-
-// Resource types and languages by number, as the file stores them.
-constexpr WORD kBitmap = 2;     // RT_BITMAP
-constexpr WORD kIcon = 3;       // RT_ICON
-constexpr WORD kDialog = 5;     // RT_DIALOG
-constexpr WORD kString = 6;     // RT_STRING
-constexpr WORD kGroupIcon = 14; // RT_GROUP_ICON
-constexpr WORD kEnglishUs = 1033;
-constexpr WORD kGerman = 1031;
+using namespace test;
 
 // Strings 0 to 15 make string-table block 1.
 constexpr WORD kStringBlock = IDS_DESCRIPTION / 16 + 1;

@@ -12,6 +12,15 @@ namespace test {
 
 using Bytes = std::vector<unsigned char>;
 
+// Resource types and languages by number, as the file stores them.
+constexpr WORD kBitmap = 2;     // RT_BITMAP
+constexpr WORD kIcon = 3;       // RT_ICON
+constexpr WORD kDialog = 5;     // RT_DIALOG
+constexpr WORD kString = 6;     // RT_STRING
+constexpr WORD kGroupIcon = 14; // RT_GROUP_ICON
+constexpr WORD kEnglishUs = 1033;
+constexpr WORD kGerman = 1031;
+
 // Type, name and language of one resource; names that are strings show as 0xFFFF.
 using ResourceKey = std::tuple<WORD, WORD, WORD>;
 

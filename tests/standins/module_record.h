@@ -5,8 +5,8 @@
 
 namespace standin {
 
-void RecordAttach(HMODULE module, const char* moduleName);
-// Counts an unload only when FreeLibrary caused it; at process exit reserved is non-null.
-void RecordDetach(const char* moduleName, LPVOID reserved);
+// What DllMain is told: a load, with the path, or an unload, counted only when FreeLibrary caused
+// it (at process exit reserved is non-null).
+void RecordLifetime(HMODULE module, DWORD reason, LPVOID reserved, const char* moduleName);
 
 } // namespace standin

@@ -90,10 +90,6 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
 #endif
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        standin::RecordAttach(module, kModuleName);
-    } else if (reason == DLL_PROCESS_DETACH) {
-        standin::RecordDetach(kModuleName, reserved);
-    }
+    standin::RecordLifetime(module, reason, reserved, kModuleName);
     return TRUE;
 }

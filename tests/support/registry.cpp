@@ -2,6 +2,8 @@
 
 #include "host/saver_state.h"
 
+#include <algorithm>
+
 namespace test {
 
 void DeleteSettingsKeys() {
@@ -22,21 +24,48 @@ void SetDword(const char* keyPath, const char* name, DWORD value) {
     SetValue(keyPath, name, REG_DWORD, &value, sizeof(value));
 }
 
-std::optional<StoredValue> GetValue(const char* keyPath, const char* name) {
+DWORD StoredValue::Dword() const {
+    DWORD value = 0;
+    CopyMemory(&value, data.data(), std::min<size_t>(data.size(), sizeof(value)));
+    return value;
+}
+
+void PrintTo(const StoredValue& value, std::ostream* out) {
+    *out << value.name << ": type " << value.type << ", " << value.data.size() << " bytes";
+}
+
+std::optional<std::vector<StoredValue>> GetValues(const char* keyPath) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    BYTE buffer[64] = {};
-    StoredValue value;
-    value.size = sizeof(buffer);
-    const LONG status = RegQueryValueExA(key, name, nullptr, &value.type, buffer, &value.size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) {
-        return std::nullopt;
+    std::vector<StoredValue> values;
+    for (DWORD index = 0;; ++index) {
+        char name[256] = {};
+        DWORD nameSize = sizeof(name);
+        BYTE data[256] = {};
+        DWORD dataSize = sizeof(data);
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        values.push_back({name, type, std::vector<BYTE>(data, data + dataSize)});
     }
-    CopyMemory(&value.data, buffer, sizeof(value.data));
-    return value;
+    RegCloseKey(key);
+    return values;
+}
+
+std::optional<StoredValue> GetValue(const char* keyPath, const char* name) {
+    const auto values = GetValues(keyPath);
+    if (values) {
+        for (const StoredValue& value : *values) {
+            if (lstrcmpiA(value.name.c_str(), name) == 0) {
+                return value;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 bool KeyExists(const char* keyPath) {

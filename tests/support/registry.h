@@ -7,21 +7,34 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace test {
 
 void DeleteSettingsKeys();
 
+// Wine's settings for moskel.scr alone, read when it starts.
+constexpr const char* kSaverAppDefaults = "Software\\Wine\\AppDefaults\\moskel.scr";
+
 // Writes a value of any type and size under HKEY_CURRENT_USER\keyPath, creating the key.
 void SetValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size);
 void SetDword(const char* keyPath, const char* name, DWORD value);
 
+// A value as stored: its name, type and bytes.
 struct StoredValue {
+    std::string name;
     DWORD type = 0;
-    DWORD size = 0;
-    DWORD data = 0;
+    std::vector<BYTE> data;
+    // Its first four bytes, zero-extended.
+    DWORD Dword() const;
+    bool operator==(const StoredValue&) const = default;
 };
-// The value as stored (its first four bytes in data), or nothing when it or its key is missing.
+void PrintTo(const StoredValue& value, std::ostream* out);
+
+// Every value of a key, or nothing when the key is missing; GetValue: the one of that name.
+std::optional<std::vector<StoredValue>> GetValues(const char* keyPath);
 std::optional<StoredValue> GetValue(const char* keyPath, const char* name);
 
 bool KeyExists(const char* keyPath);

@@ -1,5 +1,7 @@
 #include "tests/support/saver_process.h"
 
+#include "tests/support/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,16 +47,8 @@ std::string EnvironmentWith(const std::vector<std::string>& changes) {
 
 } // namespace
 
-SaverProcess StartSaver(const std::string& arguments,
-                        const std::vector<std::string>& environmentChanges,
-                        std::optional<WORD> showCommand) {
-    std::string commandLine = ScrPath();
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.push_back('"');
-    if (!arguments.empty()) {
-        commandLine.push_back(' ');
-        commandLine.append(arguments);
-    }
+SaverProcess StartProgram(std::string commandLine, char* environment,
+                          std::optional<WORD> showCommand) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     if (showCommand) {
@@ -62,26 +56,25 @@ SaverProcess StartSaver(const std::string& arguments,
         startup.wShowWindow = *showCommand;
     }
     PROCESS_INFORMATION info = {};
-    SaverProcess saver;
-    std::string environment = EnvironmentWith(environmentChanges);
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environmentChanges.empty() ? nullptr : environment.data(), nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment,
+                        nullptr, &startup, &info)) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-        return saver;
+        return {};
     }
     CloseHandle(info.hThread);
-    saver.process = info.hProcess;
-    saver.id = info.dwProcessId;
-    return saver;
+    return {info.hProcess, info.dwProcessId};
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+SaverProcess StartSaver(const std::string& arguments,
+                        const std::vector<std::string>& environmentChanges,
+                        std::optional<WORD> showCommand) {
+    std::string commandLine = "\"" + ScrPath() + "\"";
+    if (!arguments.empty()) {
+        commandLine.append(" ").append(arguments);
     }
+    std::string environment = EnvironmentWith(environmentChanges);
+    return StartProgram(commandLine, environmentChanges.empty() ? nullptr : environment.data(),
+                        showCommand);
 }
 
 DWORD WaitForExit(const SaverProcess& saver, DWORD timeoutMs) {
@@ -115,17 +108,21 @@ void EndSaver(SaverProcess& saver) {
     saver = {};
 }
 
-HWND WaitForWindow(const char* className, const char* name, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        HWND window = FindWindowA(className, name);
-        if (window != nullptr && IsWindowVisible(window)) {
-            return window;
-        }
-        PumpMessages();
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+HWND WaitForWindow(const char* className, const char* name, HWND parent) {
+    HWND window = nullptr;
+    const bool shown = PumpUntil([&] {
+        window = FindWindowExA(parent, nullptr, className, name);
+        return window != nullptr && IsWindowVisible(window);
+    });
+    return shown ? window : nullptr;
+}
+
+HWND FindSaverWindow(HWND parent) {
+    return FindWindowExA(parent, nullptr, kSaverClass, kSaverWindowName);
+}
+
+HWND WaitForSaverWindow(HWND parent) {
+    return WaitForWindow(kSaverClass, kSaverWindowName, parent);
 }
 
 namespace {
@@ -145,26 +142,11 @@ BOOL CALLBACK CountIfOwned(HWND window, LPARAM context) {
     return TRUE;
 }
 
-} // namespace
-
-namespace {
-
 DWORD RunFlagProbe(const char* argument) {
-    std::string commandLine = "\"" + ProgramFolder();
-    commandLine.append("running_flag_probe.exe\" ").append(argument);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << commandLine;
-        return 2;
-    }
-    CloseHandle(info.hThread);
-    DWORD code = 2;
-    WaitForSingleObject(info.hProcess, 30000);
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
+    SaverProcess probe =
+        StartProgram("\"" + ProgramFolder() + "running_flag_probe.exe\" " + argument);
+    const DWORD code = WaitForExit(probe);
+    EndSaver(probe);
     return code;
 }
 

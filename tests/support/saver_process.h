@@ -9,6 +9,14 @@
 
 namespace test {
 
+// How other programs find the saver's windows: the one it draws in, and the dialogs it shows (the
+// settings, and the message box that reports a failure).
+constexpr const char* kSaverClass = "OpenGL";
+constexpr const char* kSaverWindowName = "SaverWindow";
+constexpr const char* kDialogClass = "#32770";
+constexpr const char* kSettingsCaption = "Config dialog";
+constexpr const char* kErrorCaption = "Error";
+
 // Full path of moskel.scr, which the build puts beside the test programs.
 std::string ScrPath();
 
@@ -20,25 +28,33 @@ struct SaverProcess {
     DWORD id = 0;
 };
 
+// Starts a program with that command line and environment block (null: this one's), and the show
+// command, if any, passed the way a caller asks for one (STARTF_USESHOWWINDOW). Fails the test and
+// returns an empty process when it cannot start.
+SaverProcess StartProgram(std::string commandLine, char* environment = nullptr,
+                          std::optional<WORD> showCommand = std::nullopt);
+
 // Starts moskel.scr with the given arguments (after the quoted program path), its environment
-// changed by "NAME=value" entries, and the show command, if any, passed the way a caller asks for
-// one (STARTF_USESHOWWINDOW). Fails the test and returns an empty process when it cannot start.
+// changed by "NAME=value" entries, and the show command, if any.
 SaverProcess StartSaver(const std::string& arguments,
                         const std::vector<std::string>& environmentChanges = {},
                         std::optional<WORD> showCommand = std::nullopt);
 
-// Handles the calling thread's waiting messages. The waits below do it too, since a saver that
-// draws into a window of the test (a preview) sends it messages and waits for the answer.
-void PumpMessages();
-
-// Waits for the process to end and returns its exit code; STILL_ACTIVE after the timeout.
+// Waits for the process to end and returns its exit code; STILL_ACTIVE after the timeout. Like the
+// waits below, it handles this thread's messages meanwhile (see PumpMessages).
 DWORD WaitForExit(const SaverProcess& saver, DWORD timeoutMs = 30000);
 
 // Ends a process that is still running and closes the handle.
 void EndSaver(SaverProcess& saver);
 
-// Polls until a top-level window of that class and name (either may be null) is there and visible.
-HWND WaitForWindow(const char* className, const char* name, DWORD timeoutMs = 30000);
+// Polls until a window of that class and name (either may be null) is there and visible: a
+// top-level one, or a child of parent.
+HWND WaitForWindow(const char* className, const char* name, HWND parent = nullptr);
+
+// The saver's window (a child of parent for a preview), or null; WaitForSaverWindow waits for it
+// to be there and visible.
+HWND FindSaverWindow(HWND parent = nullptr);
+HWND WaitForSaverWindow(HWND parent = nullptr);
 
 // Top-level windows that the process owns, visible or not.
 int CountWindowsOf(DWORD processId);

@@ -1,6 +1,6 @@
 #include "tests/support/screen.h"
 
-#include "tests/support/saver_process.h"
+#include "tests/support/platform.h"
 
 #include <algorithm>
 
@@ -40,18 +40,23 @@ bool AllBlack(const std::vector<std::uint32_t>& pixels) {
 }
 
 bool WaitForFrames(const RECT& area, int changes, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
     std::vector<std::uint32_t> last = CaptureScreen(area);
-    while (changes > 0 && GetTickCount() - start < timeoutMs) {
-        PumpMessages();
-        Sleep(20);
-        std::vector<std::uint32_t> now = CaptureScreen(area);
-        if (now != last) {
-            --changes;
-            last = std::move(now);
-        }
-    }
-    return changes == 0;
+    return PumpUntil(
+        [&] {
+            std::vector<std::uint32_t> now = CaptureScreen(area);
+            if (now != last) {
+                --changes;
+                last = std::move(now);
+            }
+            return changes <= 0;
+        },
+        timeoutMs);
+}
+
+RECT CentrePatch() {
+    const LONG cx = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const LONG cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+    return {cx - 40, cy - 40, cx + 40, cy + 40};
 }
 
 } // namespace test

@@ -18,4 +18,7 @@ bool AllBlack(const std::vector<std::uint32_t>& pixels);
 // being drawn there. Returns false if it did not within the timeout.
 bool WaitForFrames(const RECT& area, int changes, DWORD timeoutMs = 30000);
 
+// A patch in the centre of the primary screen, where a full-screen saver's figure always is.
+RECT CentrePatch();
+
 } // namespace test

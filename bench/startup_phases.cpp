@@ -6,11 +6,11 @@
 // without it, the process's creation time stands for the launch. It is linked as the saver is,
 // without the C runtime and with the saver's entry point, so that its start is the saver's.
 
+#include "bench/clock.h"
 #include "host/globals.h"
 #include "host/saver_window.h"
 #include "render/run_saver.h"
 #include "render/scene.h"
-#include "tests/bench/clock.h"
 
 #include <cstdint>
 

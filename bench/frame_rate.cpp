@@ -4,11 +4,11 @@
 // material runs. At full screen and in a preview-sized child window. Prints "key value" lines.
 //   frame_rate.exe [seconds of drawing for each window]
 
+#include "bench/buffer_figure.h"
+#include "bench/clock.h"
 #include "host/globals.h"
 #include "render/run_saver.h"
 #include "render/scene.h"
-#include "tests/bench/buffer_figure.h"
-#include "tests/bench/clock.h"
 
 #include <algorithm>
 #include <cstdio>

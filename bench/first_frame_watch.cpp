@@ -5,7 +5,7 @@
 // Prints "first_frame.LABEL median min max" in milliseconds and "peak_working_set.LABEL bytes".
 // The screen must be black before each start; a frame is any pixel of the centre that is not.
 
-#include "tests/bench/clock.h"
+#include "bench/clock.h"
 
 #include <psapi.h>
 

@@ -1,4 +1,4 @@
-#include "tests/bench/buffer_figure.h"
+#include "bench/buffer_figure.h"
 
 #include "model/material.h"
 #include "model/model.h"
