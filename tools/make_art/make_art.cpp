@@ -3,26 +3,10 @@
 //   cmake --build build/i686 --target art
 
 #include "tools/make_art/art.h"
+#include "tools/write_file.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
-
-namespace {
-
-bool WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        std::fprintf(stderr, "make_art: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
