@@ -255,6 +255,28 @@ stop_displays() {
     XVFB_PIDS=()
 }
 
+# prepare_rig [--display-if-none] [Xvfb option ...]: the set-up that every script opens with: the
+# packages, the Wine loaders, the private prefix, a private X display in DISPLAY and the prefix's
+# Wine server, the last two stopped when the script exits. With --display-if-none, an X display
+# that is already there (a desktop's) is used instead, and DESKTOP_DISPLAY is set.
+DESKTOP_DISPLAY=""
+prepare_rig() {
+    local reuse=""
+    [[ ${1:-} == --display-if-none ]] && reuse=1 && shift
+    install_missing || return 1
+    mkdir -p "$BUILD"
+    choose_wine_loaders
+    ensure_prefix || return 1
+    if [[ -n $reuse && -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+        DESKTOP_DISPLAY=$DISPLAY
+    else
+        launch_xvfb DISPLAY "$@" || return 1
+        export DISPLAY
+    fi
+    start_wineserver
+    trap 'stop_wineserver; stop_displays' EXIT
+}
+
 # The first wine starts helper processes that would hold ctest's output pipes; start them here with
 # every stream pointed away.
 start_wineserver() {
@@ -306,13 +328,16 @@ check_reproducible() {
 
 # Packs the built .scr files and docs/install.txt (with Windows line ends) into
 # build/moskel-<version>.zip, and sets PACKAGE to its path. Every file gets the time of the last
-# commit, so the same commit gives the same zip.
+# commit, so the same commit gives the same zip. Beside it, CHECKSUMS (build/moskel-<version>.sha256)
+# holds the SHA-256 of the zip and of each .scr in it, as `sha256sum -c` reads them in a folder
+# where the zip was downloaded and unpacked.
 make_package() {
     local version stage
     version=$(head -n 1 "$ROOT/VERSION")
     stage="$BUILD/package/moskel-$version"
     PACKAGE="$BUILD/moskel-$version.zip"
-    rm -rf "$BUILD/package" "$PACKAGE"
+    CHECKSUMS="$BUILD/moskel-$version.sha256"
+    rm -rf "$BUILD/package" "$PACKAGE" "$CHECKSUMS"
     mkdir -p "$stage/32-bit" "$stage/64-bit"
     cp "$BUILD/i686/moskel.scr" "$stage/32-bit/" && cp "$BUILD/x86_64/moskel.scr" "$stage/64-bit/" ||
         return 1
@@ -320,5 +345,7 @@ make_package() {
     local stamp
     stamp=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$ROOT/VERSION")
     find "$stage" -exec touch -d "@$stamp" {} +
-    (cd "$BUILD/package" && find "moskel-$version" | LC_ALL=C sort | TZ=UTC zip -X -q "$PACKAGE" -@)
+    (cd "$BUILD/package" && find "moskel-$version" | LC_ALL=C sort | TZ=UTC zip -X -q "$PACKAGE" -@) &&
+        { (cd "$BUILD" && sha256sum "moskel-$version.zip") &&
+            (cd "$BUILD/package" && sha256sum "moskel-$version"/*/moskel.scr); } >"$CHECKSUMS"
 }

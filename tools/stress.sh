@@ -12,17 +12,10 @@ run_stress() {
         shift 2 || set --
     fi
     if [[ -z ${MOSKEL_TEST_RIG:-} ]]; then
-        install_missing || return 1
-        mkdir -p "$BUILD"
-        choose_wine_loaders
-        ensure_prefix || return 1
+        prepare_rig || return 1
         for arch in $arches; do
             build_arch "$arch" >/dev/null || { echo "Build of $arch failed" >&2; return 1; }
         done
-        launch_xvfb DISPLAY || return 1
-        export DISPLAY
-        start_wineserver
-        trap 'stop_wineserver; stop_displays' EXIT
     fi
     for arch in $arches; do
         if [[ $arch == i686 && -n ${I686_PROBLEM:-} ]]; then
