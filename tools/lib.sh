@@ -25,6 +25,9 @@ REQUIRED=(
     /usr/lib/i386-linux-gnu/libGL.so.1:libgl1:i386
     # The command-line fuzz target is built natively: clang with libFuzzer and the sanitizers.
     clang++-14:clang-14
+    # ARM64 Windows programs: Debian has no MinGW-w64 GCC for them, so clang, lld-link and
+    # llvm-dlltool, which makes their import libraries from .def files.
+    lld-link:lld llvm-dlltool:llvm
     /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 )
 
@@ -121,39 +124,74 @@ archive_uri() {
     done
 }
 
-# Fetches qemu-i386 of version 10 or later from the base release's backports into build/qemu, with a
-# private source list and private index folders: the machine's apt configuration stays as it is.
-QEMU_I386="$BUILD/qemu/usr/bin/qemu-i386"
-fetch_qemu() {
-    local dir="$BUILD/qemu" base uri version
-    local -a apt_options
-    if [[ -x $QEMU_I386 ]]; then
-        version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
-        ((version >= 10)) && return 0
-    fi
+# release_source SUFFIX: prints the source line of the base release's suite SUFFIX ("" for the
+# release itself, "-backports") in the archive that this machine's apt sources name; says why when
+# there is none.
+release_source() {
+    local base uri
     base=$(base_release)
     uri=$(archive_uri "$base" | head -n 1)
     if [[ -z $uri ]]; then
         echo "no apt source of this machine carries the release '$base'"
         return 1
     fi
+    echo "$uri $base$1 main"
+}
+
+# private_apt DIR ARCH SOURCE: points apt at a source list, index and cache folders of its own in
+# DIR, for the one architecture ARCH, with an empty package status so that nothing installed on the
+# machine counts; sets APT_OPTIONS and fetches the index (log in DIR/apt.log). The machine's apt
+# configuration stays as it is.
+APT_OPTIONS=()
+private_apt() {
+    local dir=$1 arch=$2 source=$3
     mkdir -p "$dir/lists/partial" "$dir/cache/archives/partial"
-    echo "deb [arch=amd64 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-        "$uri $base-backports main" >"$dir/sources.list"
-    apt_options=(-o Dir::Etc::sourcelist="$dir/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-        -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o APT::Architectures::=amd64)
+    echo "deb [arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $source" \
+        >"$dir/sources.list"
+    : >"$dir/status"
+    APT_OPTIONS=(-o Dir::Etc::sourcelist="$dir/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+        -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o Dir::State::status="$dir/status"
+        -o APT::Architecture="$arch" -o APT::Architectures::="$arch")
+    apt-get "${APT_OPTIONS[@]}" update >"$dir/apt.log" 2>&1
+}
+
+# qemu-i386 and qemu-aarch64 of version 10 or later, both from the one qemu-user package of the base
+# release's backports, unpacked into build/qemu. Older ones fail: 7.2's qemu-i386 cannot map Wine's
+# shared user data.
+QEMU_DIR="$BUILD/qemu"
+QEMU_I386="$QEMU_DIR/usr/bin/qemu-i386"
+QEMU_AARCH64="$QEMU_DIR/usr/bin/qemu-aarch64"
+
+# Prints what is wrong with each qemu binary (missing, or too old); nothing when both can be used.
+qemu_problems() {
+    local binary version
+    for binary in "$QEMU_I386" "$QEMU_AARCH64"; do
+        version=$("$binary" --version 2>/dev/null | sed -nE '1s/.*version ([0-9]+).*/\1/p')
+        if [[ -z $version ]]; then
+            echo "${binary##*/} does not run"
+        elif ((version < 10)); then
+            echo "${binary##*/} is version $version; 10 or later is needed"
+        fi
+    done
+}
+
+fetch_qemu() {
+    local dir=$QEMU_DIR source problems
+    [[ -z $(qemu_problems) ]] && return 0
+    source=$(release_source -backports) || { echo "$source"; return 1; }
     rm -f "$dir"/qemu-user_*.deb
-    if ! apt-get "${apt_options[@]}" update >"$dir/apt.log" 2>&1 ||
-        ! (cd "$dir" && apt-get "${apt_options[@]}" download "qemu-user/$base-backports") \
+    if ! private_apt "$dir" amd64 "$source" ||
+        ! (cd "$dir" && apt-get "${APT_OPTIONS[@]}" download "qemu-user/$(base_release)-backports") \
             >>"$dir/apt.log" 2>&1; then
-        echo "could not fetch qemu-user from $uri $base-backports (see $dir/apt.log)"
+        echo "could not fetch qemu-user from $source (see $dir/apt.log)"
         return 1
     fi
-    dpkg-deb --fsys-tarfile "$dir"/qemu-user_*.deb | tar -x -C "$dir" ./usr/bin/qemu-i386
+    dpkg-deb --fsys-tarfile "$dir"/qemu-user_*.deb |
+        tar -x -C "$dir" "./usr/bin/${QEMU_I386##*/}" "./usr/bin/${QEMU_AARCH64##*/}"
     rm -f "$dir"/qemu-user_*.deb
-    version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
-    if ((${version:-0} < 10)); then
-        echo "qemu-i386 from $base-backports is version ${version:-unknown}; 10 or later is needed"
+    problems=$(qemu_problems)
+    if [[ -n $problems ]]; then
+        echo "qemu-user from $source: ${problems//$'\n'/; }"
         return 1
     fi
 }
