@@ -406,15 +406,18 @@ stop_displays() {
     XVFB_PIDS=()
 }
 
-# The first wine starts helper processes that would hold ctest's output pipes; start them here with
-# every stream pointed away.
+# start_wineserver [LOADER SERVER]: the first wine starts helper processes that would hold ctest's
+# output pipes; start them here with every stream pointed away. The defaults serve WINEPREFIX
+# through tools/wine; the ARM64 lane passes its own loader and server with its prefix.
 start_wineserver() {
-    wineserver -p </dev/null >/dev/null 2>&1
-    "$MOSKEL_WINE" cmd /c exit </dev/null >/dev/null 2>&1
+    local loader=${1:-$MOSKEL_WINE} server=${2:-wineserver}
+    "$server" -p </dev/null >/dev/null 2>&1
+    "$loader" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# stop_wineserver [SERVER]
 stop_wineserver() {
-    wineserver -k </dev/null >/dev/null 2>&1
+    "${1:-wineserver}" -k </dev/null >/dev/null 2>&1
 }
 
 triple_of() {
