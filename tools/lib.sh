@@ -25,6 +25,9 @@ REQUIRED=(
     /usr/lib/i386-linux-gnu/libGL.so.1:libgl1:i386
     # The command-line fuzz target is built natively: clang with libFuzzer and the sanitizers.
     clang++-14:clang-14
+    # ARM64 Windows programs: Debian has no MinGW-w64 GCC for them, so clang, lld-link and
+    # llvm-dlltool, which makes their import libraries from .def files.
+    lld-link:lld llvm-dlltool:llvm
     /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 )
 
@@ -121,41 +124,185 @@ archive_uri() {
     done
 }
 
-# Fetches qemu-i386 of version 10 or later from the base release's backports into build/qemu, with a
-# private source list and private index folders: the machine's apt configuration stays as it is.
-QEMU_I386="$BUILD/qemu/usr/bin/qemu-i386"
-fetch_qemu() {
-    local dir="$BUILD/qemu" base uri version
-    local -a apt_options
-    if [[ -x $QEMU_I386 ]]; then
-        version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
-        ((version >= 10)) && return 0
-    fi
+# release_source SUFFIX: prints the source line of the base release's suite SUFFIX ("" for the
+# release itself, "-backports") in the archive that this machine's apt sources name; says why when
+# there is none.
+release_source() {
+    local base uri
     base=$(base_release)
     uri=$(archive_uri "$base" | head -n 1)
     if [[ -z $uri ]]; then
         echo "no apt source of this machine carries the release '$base'"
         return 1
     fi
+    echo "$uri $base$1 main"
+}
+
+# private_apt DIR ARCH SOURCE: points apt at a source list, index and cache folders of its own in
+# DIR, for the one architecture ARCH, with an empty package status so that nothing installed on the
+# machine counts; sets APT_OPTIONS and fetches the index (log in DIR/apt.log). The machine's apt
+# configuration stays as it is.
+APT_OPTIONS=()
+private_apt() {
+    local dir=$1 arch=$2 source=$3
     mkdir -p "$dir/lists/partial" "$dir/cache/archives/partial"
-    echo "deb [arch=amd64 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-        "$uri $base-backports main" >"$dir/sources.list"
-    apt_options=(-o Dir::Etc::sourcelist="$dir/sources.list" -o Dir::Etc::sourceparts=/nonexistent
-        -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o APT::Architectures::=amd64)
+    echo "deb [arch=$arch signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $source" \
+        >"$dir/sources.list"
+    : >"$dir/status"
+    APT_OPTIONS=(-o Dir::Etc::sourcelist="$dir/sources.list" -o Dir::Etc::sourceparts=/nonexistent
+        -o Dir::State::Lists="$dir/lists" -o Dir::Cache="$dir/cache" -o Dir::State::status="$dir/status"
+        -o APT::Architecture="$arch" -o APT::Architectures::="$arch")
+    apt-get "${APT_OPTIONS[@]}" update >"$dir/apt.log" 2>&1
+}
+
+# qemu-i386 and qemu-aarch64 of version 10 or later, both from the one qemu-user package of the base
+# release's backports, unpacked into build/qemu. Older ones fail: 7.2's qemu-i386 cannot map Wine's
+# shared user data.
+QEMU_DIR="$BUILD/qemu"
+QEMU_I386="$QEMU_DIR/usr/bin/qemu-i386"
+QEMU_AARCH64="$QEMU_DIR/usr/bin/qemu-aarch64"
+
+# Prints what is wrong with each qemu binary (missing, or too old); nothing when both can be used.
+qemu_problems() {
+    local binary version
+    for binary in "$QEMU_I386" "$QEMU_AARCH64"; do
+        version=$("$binary" --version 2>/dev/null | sed -nE '1s/.*version ([0-9]+).*/\1/p')
+        if [[ -z $version ]]; then
+            echo "${binary##*/} does not run"
+        elif ((version < 10)); then
+            echo "${binary##*/} is version $version; 10 or later is needed"
+        fi
+    done
+}
+
+fetch_qemu() {
+    local dir=$QEMU_DIR source problems
+    [[ -z $(qemu_problems) ]] && return 0
+    source=$(release_source -backports) || { echo "$source"; return 1; }
     rm -f "$dir"/qemu-user_*.deb
-    if ! apt-get "${apt_options[@]}" update >"$dir/apt.log" 2>&1 ||
-        ! (cd "$dir" && apt-get "${apt_options[@]}" download "qemu-user/$base-backports") \
+    if ! private_apt "$dir" amd64 "$source" ||
+        ! (cd "$dir" && apt-get "${APT_OPTIONS[@]}" download "qemu-user/$(base_release)-backports") \
             >>"$dir/apt.log" 2>&1; then
-        echo "could not fetch qemu-user from $uri $base-backports (see $dir/apt.log)"
+        echo "could not fetch qemu-user from $source (see $dir/apt.log)"
         return 1
     fi
-    dpkg-deb --fsys-tarfile "$dir"/qemu-user_*.deb | tar -x -C "$dir" ./usr/bin/qemu-i386
+    dpkg-deb --fsys-tarfile "$dir"/qemu-user_*.deb |
+        tar -x -C "$dir" "./usr/bin/${QEMU_I386##*/}" "./usr/bin/${QEMU_AARCH64##*/}"
     rm -f "$dir"/qemu-user_*.deb
-    version=$("$QEMU_I386" --version | sed -nE '1s/.*version ([0-9]+).*/\1/p')
-    if ((${version:-0} < 10)); then
-        echo "qemu-i386 from $base-backports is version ${version:-unknown}; 10 or later is needed"
+    problems=$(qemu_problems)
+    if [[ -n $problems ]]; then
+        echo "qemu-user from $source: ${problems//$'\n'/; }"
         return 1
     fi
+}
+
+# Debian's Wine and Mesa for arm64, with every library they need, unpacked into build/arm64-root:
+# the platform that ARM64 Windows programs run on under qemu-aarch64. The X extension libraries are
+# ones Wine only recommends and loads when present; the other lanes have them too. fonts-wine gives
+# the dialogs their fonts.
+ARM64_ROOT="$BUILD/arm64-root"
+ARM64_APT="$BUILD/arm64-apt"
+ARM64_PACKAGES=(wine64 fonts-wine libgl1 libglx-mesa0 libgl1-mesa-dri
+    libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1)
+
+# Prints the packages that apt would install for ARM64_PACKAGES on an empty arm64 system, each as
+# name=version: the closure with one choice for each alternative, as apt itself makes it.
+arm64_closure() {
+    apt-get "${APT_OPTIONS[@]}" --simulate --no-install-recommends install "${ARM64_PACKAGES[@]}" |
+        sed -nE 's/^Inst ([^ ]+) \(([^ ]+) .*/\1=\2/p'
+}
+
+# Fetches and unpacks the root unless it holds the packages asked for already. It is unpacked
+# beside its place and moved there whole, so that a broken download never leaves half a root.
+fetch_arm64_root() {
+    local source stamp="$ARM64_ROOT/.packages" partial="$ARM64_ROOT.partial" deb
+    local -a closure
+    [[ -f $stamp && $(<"$stamp") == "${ARM64_PACKAGES[*]}" ]] && return 0
+    source=$(release_source "") || { echo "$source"; return 1; }
+    if ! private_apt "$ARM64_APT" arm64 "$source"; then
+        echo "could not fetch the arm64 package index of $source (see $ARM64_APT/apt.log)"
+        return 1
+    fi
+    mapfile -t closure < <(arm64_closure 2>>"$ARM64_APT/apt.log")
+    if ((${#closure[@]} == 0)); then
+        echo "apt found no installable set for ${ARM64_PACKAGES[*]} on arm64 (see $ARM64_APT/apt.log)"
+        return 1
+    fi
+    rm -rf "$ARM64_APT/debs" "$partial"
+    mkdir -p "$ARM64_APT/debs" "$partial"
+    if ! (cd "$ARM64_APT/debs" && apt-get "${APT_OPTIONS[@]}" download "${closure[@]}") \
+        >>"$ARM64_APT/apt.log" 2>&1; then
+        echo "could not download the ${#closure[@]} arm64 packages (see $ARM64_APT/apt.log)"
+        return 1
+    fi
+    for deb in "$ARM64_APT"/debs/*.deb; do
+        dpkg-deb -x "$deb" "$partial" || { echo "could not unpack $deb"; return 1; }
+    done
+    printf '%s\n' "${closure[@]}" >"$partial/.closure"
+    echo "${ARM64_PACKAGES[*]}" >"$partial/.packages"
+    rm -rf "$ARM64_ROOT" "$ARM64_APT/debs"
+    mv "$partial" "$ARM64_ROOT"
+}
+
+# The root's Wine started under qemu-aarch64 through the root's own dynamic loader with the root's
+# library folders first, so that nothing of the machine's file system is hidden: qemu's -L would
+# map "/" to the root, and Wine would then find no drive for any path outside it
+# (GetModuleFileName gives "unix\work\..."). Wine takes its own folder from /proc/self/exe, which
+# under qemu names the program qemu loaded, so a copy of the dynamic loader stands beside wine64.
+# Wine starts children and the server through <its folder>/wine64 and <its folder>/wineserver:
+# both are scripts that start the real programs the same way. The server must be the root's, as
+# Debian's x86-64 one serves no ARM64 clients. Mesa's loader looks for its drivers in a fixed
+# folder of the machine, so LIBGL_DRIVERS_PATH names the root's.
+# A CPU model without branch-target identification: with qemu's default, later Wine builds for
+# arm64 fault in a loop in ntdll.
+ARM64_WINE="$ARM64_ROOT/usr/lib/wine/wine64"
+ARM64_WINESERVER="$ARM64_ROOT/usr/lib/wine/wineserver"
+ARM64_PREFIX="$BUILD/wine-aarch64"
+
+# arm64_wrapper SCRIPT PROGRAM [VARIABLE=VALUE ...]: writes SCRIPT, which runs PROGRAM (both in the
+# root's Wine folder) with the given environment, under the name SCRIPT.
+arm64_wrapper() {
+    local dir="$ARM64_ROOT/usr/lib/wine" script=$1 program=$2 setting settings=""
+    local libraries="$ARM64_ROOT/lib/aarch64-linux-gnu:$ARM64_ROOT/usr/lib/aarch64-linux-gnu"
+    shift 2
+    for setting in "$@"; do
+        settings+="${setting%%=*}=$(printf '%q' "${setting#*=}") "
+    done
+    printf '#!/bin/sh\n%sexec %q -cpu neoverse-n1 %q --library-path %q --argv0 %q %q "$@"\n' \
+        "$settings" "$QEMU_AARCH64" "$dir/ld-linux-aarch64.so.1" "$libraries" "$dir/$script" \
+        "$dir/$program" >"$dir/$script"
+    chmod +x "$dir/$script"
+}
+
+make_arm64_wine() {
+    local dir="$ARM64_ROOT/usr/lib/wine"
+    [[ -f $dir/wine64.real ]] || mv "$dir/wine64" "$dir/wine64.real" || return 1
+    cp "$ARM64_ROOT/lib/aarch64-linux-gnu/ld-linux-aarch64.so.1" "$dir/" || return 1
+    arm64_wrapper wineserver wineserver64
+    arm64_wrapper wine64 wine64.real WINELOADERNOEXEC=1 WINESERVER="$ARM64_WINESERVER" \
+        LIBGL_DRIVERS_PATH="$ARM64_ROOT/usr/lib/aarch64-linux-gnu/dri"
+}
+
+# Makes the lane for ARM64 programs ready: qemu-aarch64, the root, its Wine and a prefix of its own
+# in build/wine-aarch64. Exports MOSKEL_WINEARM64 (the loader), MOSKEL_WINEARM64_SERVER and
+# MOSKEL_WINEARM64_PREFIX, which tools/wine uses for ARM64 programs; when the lane cannot be made,
+# says why, sets AARCH64_PROBLEM and fails.
+AARCH64_PROBLEM=""
+setup_arm64_lane() {
+    local problem
+    if ! problem=$(fetch_qemu) || ! problem=$(fetch_arm64_root) || ! problem=$(make_arm64_wine); then
+        AARCH64_PROBLEM=${problem:-the ARM64 Wine could not be made}
+    elif ! WINEPREFIX=$ARM64_PREFIX ensure_prefix "$ARM64_WINE" "$ARM64_WINESERVER"; then
+        AARCH64_PROBLEM="wineboot under qemu-aarch64 made no prefix"
+    fi
+    if [[ -n $AARCH64_PROBLEM ]]; then
+        echo "ARM64 programs cannot run: $AARCH64_PROBLEM" >&2
+        return 1
+    fi
+    export MOSKEL_WINEARM64=$ARM64_WINE MOSKEL_WINEARM64_SERVER=$ARM64_WINESERVER
+    export MOSKEL_WINEARM64_PREFIX=$ARM64_PREFIX
+    echo "ARM64 programs run under qemu-aarch64: $(sed -n 's/^wine64=//p' "$ARM64_ROOT/.closure")" \
+        "(Debian's Wine for arm64)"
 }
 
 # A folder with Wine's layout in which the 32-bit loader runs under qemu-i386. Wine finds its files
@@ -211,15 +358,19 @@ choose_wine_loaders() {
     fi
 }
 
+# ensure_prefix [LOADER SERVER]: makes the prefix WINEPREFIX with LOADER's wineboot (default
+# tools/wine and the machine's wineserver) unless it is there, and fails when none came of it.
 ensure_prefix() {
+    local loader=${1:-$MOSKEL_WINE} server=${2:-wineserver}
     [[ -f $WINEPREFIX/system.reg ]] && return 0
     echo "Creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    "$MOSKEL_WINE" wineboot -i </dev/null >/dev/null 2>&1
+    "$loader" wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager, hiding a top-level window stalls for two seconds unless Wine
     # manages the windows itself.
-    "$MOSKEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    wineserver -w
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$server" -w
+    [[ -f $WINEPREFIX/system.reg ]] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; return 1; }
 }
 
 # launch_xvfb VAR [Xvfb options]: starts Xvfb on the first free display and stores ":N" in VAR;
@@ -277,15 +428,18 @@ prepare_rig() {
     trap 'stop_wineserver; stop_displays' EXIT
 }
 
-# The first wine starts helper processes that would hold ctest's output pipes; start them here with
-# every stream pointed away.
+# start_wineserver [LOADER SERVER]: the first wine starts helper processes that would hold ctest's
+# output pipes; start them here with every stream pointed away. The defaults serve WINEPREFIX
+# through tools/wine; the ARM64 lane passes its own loader and server with its prefix.
 start_wineserver() {
-    wineserver -p </dev/null >/dev/null 2>&1
-    "$MOSKEL_WINE" cmd /c exit </dev/null >/dev/null 2>&1
+    local loader=${1:-$MOSKEL_WINE} server=${2:-wineserver}
+    "$server" -p </dev/null >/dev/null 2>&1
+    "$loader" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# stop_wineserver [SERVER]
 stop_wineserver() {
-    wineserver -k </dev/null >/dev/null 2>&1
+    "${1:-wineserver}" -k </dev/null >/dev/null 2>&1
 }
 
 triple_of() {
