@@ -1,7 +1,5 @@
 #include "host/command_line.h"
 
-#include <limits>
-
 namespace {
 
 bool IsCSpace(char c) {
@@ -42,7 +40,7 @@ const char* SkipProgramName(const char* p) {
 
 } // namespace
 
-std::int32_t ReadDecimal(const char* text) {
+int32_t ReadDecimal(const char* text) {
     const char* p = text;
     while (IsCSpace(*p)) {
         ++p;
@@ -53,8 +51,8 @@ std::int32_t ReadDecimal(const char* text) {
         ++p;
     }
     // Accumulate the magnitude in 64 bits and stop growing it once it is past every 32-bit value.
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
+    constexpr int64_t limit = int64_t{INT32_MAX} + 1;
+    int64_t magnitude = 0;
     while (*p >= '0' && *p <= '9') {
         if (magnitude <= limit) {
             magnitude = magnitude * 10 + (*p - '0');
@@ -62,11 +60,9 @@ std::int32_t ReadDecimal(const char* text) {
         ++p;
     }
     if (negative) {
-        return magnitude >= limit ? std::numeric_limits<std::int32_t>::min()
-                                  : static_cast<std::int32_t>(-magnitude);
+        return magnitude >= limit ? INT32_MIN : static_cast<int32_t>(-magnitude);
     }
-    return magnitude >= limit ? std::numeric_limits<std::int32_t>::max()
-                              : static_cast<std::int32_t>(magnitude);
+    return magnitude >= limit ? INT32_MAX : static_cast<int32_t>(magnitude);
 }
 
 const char* ArgumentsOf(const char* commandLine) {

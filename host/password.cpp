@@ -1,7 +1,5 @@
 #include "host/password.h"
 
-#include <bit>
-
 namespace {
 
 using VerifyScreenSavePwdFunction = BOOL(WINAPI*)(HWND window);
@@ -40,8 +38,8 @@ BOOL VerifyPassword(HWND window) {
     if (module == nullptr) {
         return TRUE;
     }
-    const auto verify =
-        std::bit_cast<VerifyScreenSavePwdFunction>(GetProcAddress(module, "VerifyScreenSavePwd"));
+    const auto verify = __builtin_bit_cast(VerifyScreenSavePwdFunction,
+                                           GetProcAddress(module, "VerifyScreenSavePwd"));
     if (verify == nullptr) {
         FreeLibrary(module);
         return TRUE;
@@ -56,8 +54,8 @@ void ChangePassword(HWND parent) {
     if (module == nullptr) {
         return;
     }
-    const auto change =
-        std::bit_cast<PwdChangePasswordAFunction>(GetProcAddress(module, "PwdChangePasswordA"));
+    const auto change = __builtin_bit_cast(PwdChangePasswordAFunction,
+                                           GetProcAddress(module, "PwdChangePasswordA"));
     if (change != nullptr) {
         change("SCRSAVE", parent, 0, 0);
     }

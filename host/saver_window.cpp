@@ -3,8 +3,7 @@
 #include "host/globals.h"
 #include "host/password.h"
 
-#include <cstdint>
-#include <cstdlib>
+#include <stdint.h>
 
 namespace {
 
@@ -27,12 +26,16 @@ void EndFrameLoop(HWND window) {
     PostQuitMessage(0);
 }
 
+LONG Travel(LONG from, LONG to) {
+    return to > from ? to - from : from - to;
+}
+
 // Per axis, not the distance: 40 pixels each way diagonally stays within a threshold of 50.
 void CheckMouseTravel() {
     POINT now = {};
     GetCursorPos(&now);
-    const LONG dx = std::abs(now.x - g_state->startCursor.x);
-    const LONG dy = std::abs(now.y - g_state->startCursor.y);
+    const LONG dx = Travel(g_state->startCursor.x, now.x);
+    const LONG dy = Travel(g_state->startCursor.y, now.y);
     if (dx > g_state->mouseThreshold || dy > g_state->mouseThreshold) {
         g_state->Close();
     }
@@ -42,7 +45,7 @@ void CheckMouseTravel() {
 // wrap and ask for the password far too early.
 bool PasswordDue() {
     const DWORD elapsed = GetTickCount() - g_state->startTick;
-    return std::uint64_t{elapsed} > std::uint64_t{g_state->passwordDelay} * 1000;
+    return uint64_t{elapsed} > uint64_t{g_state->passwordDelay} * 1000;
 }
 
 // Only a close asked for through Close, and not one that arrives while the password dialog is

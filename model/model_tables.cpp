@@ -81,8 +81,8 @@ constexpr Corner kCorners[kCubeVertices] = {
 enum Side { PlusY, PlusX, MinusY, MinusX, MinusZ, PlusZ, kSideCount };
 
 struct PatternFace {
-    std::int16_t vertex[3]; // relative to the cube's first vertex
-    std::int16_t coord[3];
+    int16_t vertex[3]; // relative to the cube's first vertex
+    int16_t coord[3];
     Side side;
 };
 // Corners counter-clockwise seen from outside.
@@ -110,13 +110,13 @@ constexpr PatternFace kPattern[kCubeFaces] = {
 // row 17 is carried by row 29, one residual step away. Columns in the order of Side, which a
 // turned cube's sides face as -y, +x, +y, -x, +z, -z.
 constexpr int kNormalVariants = 4;
-constexpr std::int16_t kSideNormals[kNormalVariants][kSideCount] = {
+constexpr int16_t kSideNormals[kNormalVariants][kSideCount] = {
     {0, 1, 2, 3, 4, 5},
     {6, 1, 7, 3, 8, 9},
     {10, 1, 11, 3, 12, 13},
     {14, 1, 15, 3, 16, 17},
 };
-constexpr std::int16_t kTurnedSideNormals[kNormalVariants][kSideCount] = {
+constexpr int16_t kTurnedSideNormals[kNormalVariants][kSideCount] = {
     {18, 1, 19, 3, 20, 21},
     {22, 1, 23, 3, 24, 25},
     {26, 1, 27, 3, 28, 29},
@@ -127,8 +127,8 @@ constexpr bool IsTurned(int cube) {
     return cube >= kFirstHalfCubes;
 }
 
-constexpr std::array<ModelVector, kVertexCount> MakeVertices() {
-    std::array<ModelVector, kVertexCount> vertices = {};
+constexpr ModelTable<ModelVector, kVertexCount> MakeVertices() {
+    ModelTable<ModelVector, kVertexCount> vertices = {};
     for (int cube = 0; cube < kFirstHalfCubes; ++cube) {
         const Cell& cell = kCells[cube];
         const Extent& x = kColumns[cell.column];
@@ -145,8 +145,8 @@ constexpr std::array<ModelVector, kVertexCount> MakeVertices() {
     return vertices;
 }
 
-constexpr std::array<ModelFace, kFaceCount> MakeFaces() {
-    std::array<ModelFace, kFaceCount> faces = {};
+constexpr ModelTable<ModelFace, kFaceCount> MakeFaces() {
+    ModelTable<ModelFace, kFaceCount> faces = {};
     for (int cube = 0; cube < kCubeCount; ++cube) {
         const int variant = cube % kFirstHalfCubes % kNormalVariants;
         const auto& sideNormals =
@@ -155,8 +155,7 @@ constexpr std::array<ModelFace, kFaceCount> MakeFaces() {
             const PatternFace& pattern = kPattern[j];
             ModelFace& face = faces[kCubeFaces * cube + j];
             for (int k = 0; k < 3; ++k) {
-                face.vertex[k] =
-                    static_cast<std::int16_t>(kCubeVertices * cube + pattern.vertex[k]);
+                face.vertex[k] = static_cast<int16_t>(kCubeVertices * cube + pattern.vertex[k]);
                 face.normal[k] = sideNormals[pattern.side];
                 face.coord[k] = pattern.coord[k];
             }
@@ -178,19 +177,19 @@ constexpr float kStep8 = 2.56443e-07f;
 
 // Rows White, BlueGrey and DarkGrey: ambient, diffuse, specular, emission, alpha, shininess.
 // clang-format off
-constexpr std::array<ModelMaterial, kMaterialCount> g_materials = {{
+constexpr ModelTable<ModelMaterial, kMaterialCount> g_materials = {{
     {{0.0235294f, 0, 0}, {1, 1, 1}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
     {{0.0235294f, 0, 0}, {0.54902f, 0.572549f, 0.580392f}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
     {{0.0235294f, 0, 0}, {0.207843f, 0.207843f, 0.207843f}, {0.2f, 0.2f, 0.2f}, {0, 0, 0}, 1, 45.2548f, -1},
 }};
 // clang-format on
 
-constexpr std::array<ModelFace, kFaceCount> g_faces = MakeFaces();
+constexpr ModelTable<ModelFace, kFaceCount> g_faces = MakeFaces();
 
-constexpr std::array<ModelVector, kVertexCount> g_vertices = MakeVertices();
+constexpr ModelTable<ModelVector, kVertexCount> g_vertices = MakeVertices();
 
 // In order of first use. Rows 0 to 17 serve cubes 0 to 33, rows 18 to 32 the turned cubes.
-constexpr std::array<ModelVector, kNormalCount> g_normals = {{
+constexpr ModelTable<ModelVector, kNormalCount> g_normals = {{
     {0, 1, 0},        // 0: +y, variant 0
     {1, 0, 0},        // 1: +x, every cube
     {0, -1, kStep4},  // 2: -y, variant 0
@@ -226,14 +225,14 @@ constexpr std::array<ModelVector, kNormalCount> g_normals = {{
     {0, kStep1, 1},   // 32: turn of 16
 }};
 
-constexpr std::array<ModelCoordPair, kCoordPairCount> g_coordPairs = {{
+constexpr ModelTable<ModelCoordPair, kCoordPairCount> g_coordPairs = {{
     {1, 1},
     {0, 1},
     {0, 2},
     {1, 2},
 }};
 
-constexpr std::array<MaterialRun, kMaterialRunCount> g_materialRuns = {{
+constexpr ModelTable<MaterialRun, kMaterialRunCount> g_materialRuns = {{
     {White, 12},     // cube 0
     {BlueGrey, 24},  // cubes 1, 2
     {White, 24},     // cubes 3, 4
