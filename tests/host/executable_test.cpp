@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -122,22 +123,49 @@ class PeFile {
     std::vector<char> bytes_;
 };
 
-// No C runtime: only the system DLLs that every Windows since 95 OSR2 and NT 4 has, and no TLS
+// "DLL FUNCTION" for each imported function, the DLL in upper case.
+using ImportSet = std::set<std::string>;
+
+// What the .def files of the build name: the one list of the saver's imports.
+ImportSet ListedImports() {
+    ImportSet listed;
+    for (const auto& entry : std::filesystem::directory_iterator(MOSKEL_IMPORT_LISTS)) {
+        if (entry.path().extension() != ".def") {
+            continue;
+        }
+        std::ifstream file(entry.path());
+        std::string dll;
+        std::string word;
+        while (file >> word) {
+            if (word == "LIBRARY" && file >> dll) {
+                std::transform(dll.begin(), dll.end(), dll.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+            } else if (word == ";") {
+                std::getline(file, word);
+            } else if (word != "EXPORTS") {
+                listed.insert(dll + " " + word);
+            }
+        }
+    }
+    return listed;
+}
+
+// No C runtime: only the functions of the six system DLLs that the import lists name, and no TLS
 // directory, which comes with the C runtime's start-up.
-TEST(Executable, IsAGuiProgramOfThisArchitectureThatNeedsOnlySixSystemDlls) {
+TEST(Executable, IsAGuiProgramOfThisArchitectureThatImportsWhatItsListsName) {
     const PeFile scr(ReadFile(test::ScrPath()));
     ASSERT_TRUE(scr.Valid()) << test::ScrPath();
     EXPECT_EQ(sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386,
               scr.Machine());
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, scr.Subsystem());
 
-    const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
-                                           "ADVAPI32.DLL", "OPENGL32.DLL", "GLU32.DLL"};
-    const auto imported = scr.Imports();
-    EXPECT_TRUE(imported.count("KERNEL32.DLL")) << "the import table was not read";
-    for (const auto& [dll, functions] : imported) {
-        EXPECT_TRUE(allowed.count(dll)) << "moskel.scr needs " << dll;
+    ImportSet imported;
+    for (const auto& [dll, functions] : scr.Imports()) {
+        for (const std::string& function : functions) {
+            imported.insert(dll + " " + function);
+        }
     }
+    EXPECT_EQ(ListedImports(), imported) << "the lists are in " << MOSKEL_IMPORT_LISTS;
     EXPECT_EQ(0u, scr.Directory(IMAGE_DIRECTORY_ENTRY_TLS).VirtualAddress);
 }
 
@@ -155,37 +183,22 @@ TEST(Executable, CarriesTheProductVersionInItsImageHeader) {
     EXPECT_EQ(MOSKEL_VERSION_MINOR, scr.MinorImageVersion());
 }
 
-#ifndef _WIN64
 // The 32-bit saver starts on Windows 95, 98 and NT 4.0 only if every function it imports is
-// exported there. The list names each one that has been checked; a new import must join it.
-std::set<std::string> AllowedImports() {
-    std::ifstream file(MOSKEL_ALLOWED_IMPORTS);
-    std::set<std::string> allowed;
+// exported there: each import has been checked, and the list of the checks names no other.
+TEST(Executable, ImportsOnlyFunctionsThatWindows95AndNt4Export) {
+    std::ifstream file(MOSKEL_WINDOWS_95_IMPORTS);
+    ImportSet checked;
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream fields(line);
         std::string dll;
         std::string function;
         if (fields >> dll >> function && dll[0] != '#') {
-            allowed.insert(dll + " " + function);
+            checked.insert(dll + " " + function);
         }
     }
-    return allowed;
+    EXPECT_EQ(ListedImports(), checked) << "the checks are in " << MOSKEL_WINDOWS_95_IMPORTS;
 }
-
-TEST(Executable, ImportsOnlyFunctionsThatWindows95AndNt4Export) {
-    const std::set<std::string> allowed = AllowedImports();
-    ASSERT_FALSE(allowed.empty()) << "cannot read " << MOSKEL_ALLOWED_IMPORTS;
-    const PeFile scr(ReadFile(test::ScrPath()));
-    ASSERT_TRUE(scr.Valid());
-    for (const auto& [dll, functions] : scr.Imports()) {
-        for (const std::string& function : functions) {
-            EXPECT_TRUE(allowed.count(dll + " " + function))
-                << dll << " " << function << " is not in " << MOSKEL_ALLOWED_IMPORTS;
-        }
-    }
-}
-#endif
 
 TEST(Executable, UnknownSwitchExitsAtOnceWithoutAWindow) {
     for (const char* arguments : {"/x", "-q 12", "/"}) {
