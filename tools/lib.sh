@@ -1,7 +1,10 @@
 # Shared by tools/test and tools/run: the packages, the private Wine prefix, a private X display.
 # Sourced, not run. Callers set ROOT (the checkout) and BUILD (the build folder, default build/).
 
-ARCHES=${MOSKEL_ARCHES:-"i686 x86_64"}
+ARCHES=${MOSKEL_ARCHES:-"i686 x86_64 aarch64"}
+# The architectures whose tests, benchmarks and stress programs can be built: Debian has no C or C++
+# runtime for Windows on ARM64, where the saver is tested from outside only (tests/arm64).
+X86_ARCHES=$(printf '%s\n' $ARCHES | grep -v '^aarch64$' | tr '\n' ' ')
 export WINEPREFIX="$BUILD/wine"
 # Every Windows program, test or tool starts through this; it picks the loader by architecture.
 export MOSKEL_WINE="$ROOT/tools/wine"
@@ -335,12 +338,14 @@ make_emulated_wine() {
 # Chooses the loaders that tools/wine starts: where this machine runs 32-bit Linux code, Debian's
 # wine for both architectures; where it cannot (or MOSKEL_NO_I386 is set), the 64-bit loader for
 # 64-bit programs and the emulated 32-bit loader for 32-bit ones. Says which in one line.
+# HOW_RUN[ARCH] says how ARCH's programs run here, for what the scripts print.
 I686_PROBLEM=""
+declare -gA HOW_RUN
 choose_wine_loaders() {
     if [[ -z ${MOSKEL_NO_I386:-} ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         export MOSKEL_WINE32=/usr/bin/wine MOSKEL_WINE64=/usr/bin/wine
         NATIVE_ARCH=i686
-        RUN_NOTE="both natively"
+        HOW_RUN=([i686]=natively [x86_64]=natively [aarch64]="under qemu-aarch64")
         echo "32-bit Linux code runs on this machine: both architectures run natively"
         return 0
     fi
@@ -348,7 +353,7 @@ choose_wine_loaders() {
     export MOSKEL_WINE32="$EMULATED_WINE/lib/wine/wine" MOSKEL_WINE64="$EMULATED_WINE/lib/wine/wine64"
     export WINELOADER=$MOSKEL_WINE64
     NATIVE_ARCH=x86_64
-    RUN_NOTE="x86_64 natively, i686 under qemu-i386"
+    HOW_RUN=([i686]="under qemu-i386" [x86_64]=natively [aarch64]="under qemu-aarch64")
     local why="this machine cannot run 32-bit Linux code"
     [[ -n ${MOSKEL_NO_I386:-} ]] && why="MOSKEL_NO_I386 is set"
     if [[ -z $I686_PROBLEM ]]; then
@@ -425,7 +430,23 @@ prepare_rig() {
         export DISPLAY
     fi
     start_wineserver
-    trap 'stop_wineserver; stop_displays' EXIT
+    trap stop_rig EXIT
+}
+
+# start_arm64_lane: makes the lane for ARM64 programs ready (setup_arm64_lane) and starts its Wine
+# server; stop_rig stops it with the rest.
+ARM64_LANE_STARTED=""
+start_arm64_lane() {
+    setup_arm64_lane || return 1
+    WINEPREFIX=$MOSKEL_WINEARM64_PREFIX start_wineserver "$MOSKEL_WINEARM64" "$MOSKEL_WINEARM64_SERVER"
+    ARM64_LANE_STARTED=1
+}
+
+stop_rig() {
+    [[ -n $ARM64_LANE_STARTED ]] &&
+        WINEPREFIX=$MOSKEL_WINEARM64_PREFIX stop_wineserver "$MOSKEL_WINEARM64_SERVER"
+    stop_wineserver
+    stop_displays
 }
 
 # start_wineserver [LOADER SERVER]: the first wine starts helper processes that would hold ctest's
@@ -492,9 +513,9 @@ make_package() {
     PACKAGE="$BUILD/moskel-$version.zip"
     CHECKSUMS="$BUILD/moskel-$version.sha256"
     rm -rf "$BUILD/package" "$PACKAGE" "$CHECKSUMS"
-    mkdir -p "$stage/32-bit" "$stage/64-bit"
-    cp "$BUILD/i686/moskel.scr" "$stage/32-bit/" && cp "$BUILD/x86_64/moskel.scr" "$stage/64-bit/" ||
-        return 1
+    mkdir -p "$stage/32-bit" "$stage/64-bit" "$stage/arm64"
+    cp "$BUILD/i686/moskel.scr" "$stage/32-bit/" && cp "$BUILD/x86_64/moskel.scr" "$stage/64-bit/" &&
+        cp "$BUILD/aarch64/moskel.scr" "$stage/arm64/" || return 1
     sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$ROOT/docs/install.txt" >"$stage/Install.txt"
     local stamp
     stamp=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || stat -c %Y "$ROOT/VERSION")

@@ -5,7 +5,7 @@
 
 # run_stress PROGRAM [--arch i686|x86_64] [ARGUMENT ...]: fails when any architecture shows a fault.
 run_stress() {
-    local program=$1 arches=$ARCHES arch failed=0
+    local program=$1 arches=$X86_ARCHES arch failed=0
     shift
     if [[ ${1:-} == --arch ]]; then
         arches=${2:-}
