@@ -5,7 +5,7 @@
 
 # run_stress PROGRAM [--arch i686|x86_64] [ARGUMENT ...]: fails when any architecture shows a fault.
 run_stress() {
-    local program=$1 arches=$X86_ARCHES arch failed=0
+    local program=$1 arches=$X86_ARCHES arch failed=0 why
     shift
     if [[ ${1:-} == --arch ]]; then
         arches=${2:-}
@@ -18,8 +18,8 @@ run_stress() {
         done
     fi
     for arch in $arches; do
-        if [[ $arch == i686 && -n ${I686_PROBLEM:-} ]]; then
-            echo "$program: i686 cannot run: $I686_PROBLEM" >&2
+        if [[ $arch == i686 ]] && ! why=$(i686_runs 2>&1); then
+            echo "$program: i686 cannot run: $why" >&2
             failed=1
             continue
         fi

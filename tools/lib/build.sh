@@ -1,0 +1,41 @@
+# shellcheck shell=bash
+# Builds: one CMake tree per architecture and compiler, and the checks of the build itself.
+
+triple_of() {
+    echo "$1-w64-mingw32"
+}
+
+# build_tree SOURCE FOLDER ARCH COMPILER [TARGET ...]: configures once, then builds (all targets
+# unless some are named). COMPILER is gcc or clang.
+build_tree() {
+    local source=$1 dir=$2 arch=$3 compiler=$4
+    shift 4
+    if [[ ! -f $dir/build.ninja ]]; then
+        cmake -S "$source" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$source/cmake/$(triple_of "$arch").cmake" \
+            -DMOSKEL_COMPILER="$compiler" >/dev/null || return 1
+    fi
+    cmake --build "$dir" ${1:+--target "$@"} -- -j"$(nproc)"
+}
+
+# build_arch ARCH: everything of ARCH in build/ARCH.
+build_arch() {
+    build_tree "$ROOT" "$BUILD/$1" "$1" gcc
+}
+
+# The product alone, built by Clang: code that only GCC accepts fails here.
+build_with_clang() {
+    build_tree "$ROOT" "$BUILD/clang-$1" "$1" clang moskel
+}
+
+# Two clean builds of the same sources, from different folders into different folders, must give
+# the same bytes: nothing of the time or the place of a build may end up in the .scr.
+check_reproducible() {
+    local arch=$1 work="$BUILD/reproducible-$1"
+    rm -rf "$work"
+    mkdir -p "$work/sources"
+    tar -C "$ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/sources" -xf -
+    build_tree "$ROOT" "$work/first" "$arch" gcc moskel >/dev/null &&
+        build_tree "$work/sources" "$work/second" "$arch" gcc moskel >/dev/null || return 1
+    cmp "$work/first/moskel.scr" "$work/second/moskel.scr" && rm -rf "$work"
+}

@@ -1,0 +1,38 @@
+# shellcheck shell=bash
+# The set-up that every tool that runs Windows programs opens with, and its end.
+
+# Functions that stop_rig calls, last added first: what was started beside the private prefix's
+# server and the displays (the ARM64 lane's server).
+RIG_STOPS=()
+
+# prepare_rig [--display-if-none] [Xvfb option ...]: the packages, the Wine loaders, the private
+# prefix, a private X display in DISPLAY and the prefix's Wine server, the last two stopped when the
+# script exits. With --display-if-none, an X display that is already there (a desktop's) is used
+# instead, and DESKTOP_DISPLAY is set to it.
+DESKTOP_DISPLAY=""
+prepare_rig() {
+    local reuse=""
+    [[ ${1:-} == --display-if-none ]] && reuse=1 && shift
+    install_missing || return 1
+    mkdir -p "$BUILD"
+    choose_wine_loaders
+    ensure_prefix || return 1
+    if [[ -n $reuse && -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+        # shellcheck disable=SC2034 # for the caller
+        DESKTOP_DISPLAY=$DISPLAY
+    else
+        launch_xvfb DISPLAY "$@" || return 1
+        export DISPLAY
+    fi
+    start_wineserver
+    trap stop_rig EXIT
+}
+
+stop_rig() {
+    local i
+    for ((i = ${#RIG_STOPS[@]} - 1; i >= 0; i--)); do
+        "${RIG_STOPS[i]}"
+    done
+    stop_wineserver
+    stop_displays
+}
