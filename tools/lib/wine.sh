@@ -16,14 +16,14 @@ make_emulated_wine() {
     ln -s /usr/lib/wine/wineserver64 "$dir/lib/wine/wineserver"
     cp /usr/lib/wine/wine64 "$dir/lib/wine/wine64"
     cp /usr/lib/wine/wine "$dir/lib/wine/wine.i386"
-    # On failure fetch_qemu prints nothing but its reason.
-    if qemu=$(fetch_qemu 2>&1); then
+    if qemu=$(fetch_qemu 2>"$dir/qemu.log"); then
         printf '#!/bin/sh\nWINELOADERNOEXEC=1 exec %q -0 %q %q "$@"\n' "$qemu/usr/bin/qemu-i386" \
             "$dir/lib/wine/wine" "$dir/lib/wine/wine.i386" >"$dir/lib/wine/wine"
         chmod +x "$dir/lib/wine/wine"
         return 0
     fi
-    problem="32-bit programs cannot run: ${qemu//$'\n'/; }"
+    problem=$(<"$dir/qemu.log")
+    problem="32-bit programs cannot run: ${problem//$'\n'/; }"
     printf '#!/bin/sh\necho %q >&2\nexit 126\n' "$problem" >"$dir/lib/wine/wine"
     chmod +x "$dir/lib/wine/wine"
     echo "$problem" >&2
