@@ -10,7 +10,7 @@ launch_xvfb() {
     shift
     for ((n = 90; n < 200; n++)); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp "$@" </dev/null >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp "$@" </dev/null >/dev/null 2>&1 9>&- &
         pid=$!
         for ((i = 0; i < 100; i++)); do
             [[ -e /tmp/.X11-unix/X$n ]] && break

@@ -84,8 +84,8 @@ ensure_prefix() {
 # through tools/wine; the ARM64 lane passes its own loader and server with its prefix.
 start_wineserver() {
     local loader=${1:-$MOSKEL_WINE} server=${2:-wineserver}
-    "$server" -p </dev/null >/dev/null 2>&1
-    "$loader" cmd /c exit </dev/null >/dev/null 2>&1
+    "$server" -p </dev/null >/dev/null 2>&1 9>&-
+    "$loader" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
 }
 
 # stop_wineserver [SERVER]
