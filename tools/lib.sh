@@ -7,6 +7,8 @@
 #   X86_ARCHES   those of them whose tests, benchmarks and stress programs can be built: Debian has
 #                no C or C++ runtime for Windows on ARM64, where the saver is tested from outside
 #                only (tests/arm64)
+#   CACHE        where what is fetched (qemu, the ARM64 root) is kept for every checkout
+#                (MOSKEL_CACHE, default ~/.cache/moskel), each in a folder named by what it holds
 # and set, besides what tools/wine reads from the environment (MOSKEL_WINE*, WINEPREFIX):
 #   HOW_RUN[ARCH]    how ARCH's programs run here (choose_wine_loaders)
 #   DESKTOP_DISPLAY  the desktop's display, when prepare_rig --display-if-none uses it
@@ -14,6 +16,7 @@
 
 ARCHES=${MOSKEL_ARCHES:-"i686 x86_64 aarch64"}
 X86_ARCHES=$(printf '%s\n' $ARCHES | grep -v '^aarch64$' | tr '\n' ' ')
+CACHE=${MOSKEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/moskel}
 export WINEPREFIX="$BUILD/wine"
 # Every Windows program, test or tool starts through this; it picks the loader by architecture.
 export MOSKEL_WINE="$ROOT/tools/wine"

@@ -168,6 +168,19 @@ CONF
     return 1
 }
 
+# cache_locked COMMAND...: runs COMMAND holding the cache's lock, so that checkouts that fetch at
+# the same time do not unpack over each other.
+cache_locked() {
+    local fd status
+    mkdir -p "$CACHE"
+    exec {fd}>>"$CACHE/.lock"
+    flock "$fd"
+    "$@"
+    status=$?
+    exec {fd}>&-
+    return $status
+}
+
 # fetch_root ROOT_DIR APT_DIR ARCH "URI SUITE COMPONENT" PACKAGE...: unpacks PACKAGE... with every
 # package they need (apt's own choice for each alternative, no recommends) into ROOT_DIR, through a
 # private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. Does nothing when ROOT_DIR

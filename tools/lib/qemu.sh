@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # qemu-i386 and qemu-aarch64 of version 10 or later, from the one qemu-user package (static
 # binaries, no dependencies) of the base release's backports, else of the next release, fetched
-# with a private apt. Older ones fail: 7.2's qemu-i386 cannot map Wine's shared user data.
+# with a private apt into the cache. Older ones fail: 7.2's qemu-i386 cannot map Wine's shared
+# user data.
 
 # check_qemu DIR: succeeds when DIR/usr/bin holds a qemu-i386 and a qemu-aarch64 that can be used;
 # otherwise says what is wrong with each.
@@ -20,35 +21,52 @@ check_qemu() {
     return $fine
 }
 
-# fetch_qemu: prints the folder whose usr/bin holds both, fetching them first when they are not
-# there or cannot be used.
+# fetch_qemu: prints a folder of the cache whose usr/bin holds both, fetching them first when the
+# cache holds none that can be used.
 fetch_qemu() {
-    local dir="$BUILD/qemu" suite
-    check_qemu "$dir" 2>/dev/null && echo "$dir" && return 0
+    local dir suite
+    dir=$(cached_qemu) && echo "$dir" && return 0
     for suite in "$(base_release)-backports" "$(next_release)"; do
-        fetch_qemu_from "$dir" "$suite" && echo "$dir" && return 0
+        dir=$(cache_locked fetch_qemu_from "$suite") && echo "$dir" && return 0
     done
     return 1
 }
 
-# fetch_qemu_from DIR SUITE: unpacks both from SUITE's qemu-user into DIR; fails unless both can
-# be used.
+# cached_qemu: the newest qemu of the cache that can be used.
+cached_qemu() {
+    local dir
+    while read -r dir; do
+        check_qemu "$dir" 2>/dev/null && echo "$dir" && return 0
+    done < <(find "$CACHE/qemu" -mindepth 1 -maxdepth 1 -type d -name 'qemu-user_*' 2>/dev/null |
+        grep -v '\.partial$' | sort -rV)
+    return 1
+}
+
+# fetch_qemu_from SUITE: unpacks both from SUITE's qemu-user into the cache, in a folder named by
+# the package's version, and prints that folder; fails unless both can be used.
 fetch_qemu_from() {
-    local dir=$1 suite=$2 apt="$1/apt-$2" source partial="$1.partial"
+    local suite=$1 apt="$CACHE/apt/amd64-$1" source deb version dir
     source="$(archive_uri "${suite%-backports}") $suite main" || return 1
     private_apt "$apt" amd64 "$source" || return 1
-    rm -rf "$apt/debs" "$partial"
-    mkdir -p "$apt/debs" "$partial"
+    rm -rf "$apt/debs"
+    mkdir -p "$apt/debs"
     if ! (cd "$apt/debs" && APT_CONFIG="$apt/apt.conf" apt-get download "qemu-user/$suite") \
         >>"$apt/apt.log" 2>&1; then
         echo "could not fetch qemu-user from $source (see $apt/apt.log)" >&2
         return 1
     fi
-    dpkg-deb --fsys-tarfile "$apt"/debs/qemu-user_*.deb |
-        tar -x -C "$partial" ./usr/bin/qemu-i386 ./usr/bin/qemu-aarch64
+    deb=$(find "$apt/debs" -name 'qemu-user_*.deb')
+    version=$(dpkg-deb -f "$deb" Version)
+    dir="$CACHE/qemu/qemu-user_${version//:/%3a}"
+    if ! check_qemu "$dir" 2>/dev/null; then
+        rm -rf "$dir.partial"
+        mkdir -p "$dir.partial"
+        dpkg-deb --fsys-tarfile "$deb" |
+            tar -x -C "$dir.partial" ./usr/bin/qemu-i386 ./usr/bin/qemu-aarch64
+        check_qemu "$dir.partial" || { echo "(qemu-user $version from $source)" >&2; return 1; }
+        rm -rf "$dir"
+        mv "$dir.partial" "$dir"
+    fi
     rm -rf "$apt/debs"
-    check_qemu "$partial" || { echo "(qemu-user from $source)" >&2; return 1; }
-    rm -rf "${dir:?}/usr"
-    mv "$partial/usr" "$dir/usr"
-    rmdir "$partial"
+    echo "$dir"
 }
