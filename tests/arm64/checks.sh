@@ -42,7 +42,8 @@ ends_cleanly() { exits "$SAVER" "$QUICK"; }
 saver_ends_on_key() {
     calibrate || return
     start /s
-    frames 2 "$SLOW" "$SAVER" && focused SaverWindow || fail "/s never drew with the focus" || return
+    frames 2 "$SLOW" "$SAVER" && focused SaverWindow "$SAVER" ||
+        fail "/s never drew with the keyboard focus" || return
     xdotool key a
     ends_cleanly
 }
@@ -66,12 +67,15 @@ geometry() {
 preview_in_parent() {
     local hwnd id x y width height gl
     start_parent
-    hwnd=$(poll "$SLOW" head -n 1 "$WORK/parent.out") || fail "the parent gave no handle" || return
+    hwnd=$(poll_while "$PARENT" "$SLOW" head -n 1 "$WORK/parent.out") ||
+        fail "the parent gave no handle: $(waited "$PARENT" "$SLOW")" || return
     start /p "$hwnd"
-    id=$(poll "$SLOW" named PreviewParent) || fail "the parent never showed" || return
+    id=$(poll_while "$PARENT" "$SLOW" named PreviewParent) ||
+        fail "the parent never showed: $(waited "$PARENT" "$SLOW")" || return
     read -r x y width height < <(geometry "$id")
-    gl=$(poll "$SLOW" offscreen "$width" "$height") ||
-        fail "/p made no GL window of the parent's size, ${width}x$height" || return
+    gl=$(poll_while "$SAVER" "$SLOW" offscreen "$width" "$height") ||
+        fail "/p made no GL window of the parent's size, ${width}x$height:" \
+            "$(waited "$SAVER" "$SLOW")" || return
     frames 3 "$SLOW" "$SAVER" "$gl" "$x" "$y" "$width" "$height" || fail "/p does not draw" ||
         return
     kill -0 "$SAVER" 2>/dev/null || fail "/p ended while its parent was there" || return
@@ -83,7 +87,7 @@ preview_in_parent() {
 config_key() {
     forget "$SAVER_KEY" || return
     start /c
-    focused 'Config dialog' || return
+    focused 'Config dialog' "$SAVER" || return
     xdotool key "$1"
     ends_cleanly || fail "/c did not end cleanly on $1"
 }

@@ -38,28 +38,33 @@ start_parent() {
 }
 close_parent() { kill "$PARENT_INPUT"; }
 
-# poll LIMIT COMMAND...: runs COMMAND until it prints something, within LIMIT seconds, and prints
-# that; fails when nothing came.
-poll() {
-    local end=$((SECONDS + $1)) out
-    shift
+# poll_while PID LIMIT COMMAND...: runs COMMAND until it prints something, within LIMIT seconds,
+# and prints that; fails when nothing came, and at once when PID has ended. waited PID LIMIT says
+# which of the two it was.
+poll_while() {
+    local pid=$1 end=$((SECONDS + $2)) out
+    shift 2
     until out=$("$@") && [[ -n $out ]]; do
-        ((SECONDS < end)) || return 1
+        kill -0 "$pid" 2>/dev/null && ((SECONDS < end)) || return 1
         sleep 0.2
     done
     echo "$out"
 }
+poll() { poll_while $$ "$@"; }
+waited() { kill -0 "$1" 2>/dev/null && echo "not within $2 s" || echo "the program ended first"; }
 ended() { kill -0 "$1" 2>/dev/null || echo ended; }
 named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]] && echo "$1"; }
 line_of() { grep -x -- "$1" "$2" 2>/dev/null; }
 
-# focused NAME: that window shows and has the keyboard focus, where a user types; Wine gives a new
-# window the focus a little after it shows.
+# focused NAME PID: that window of PID shows and has the keyboard focus, where a user types; Wine
+# gives a new window the focus a little after it shows.
 focused() {
     local id
-    id=$(poll "$SLOW" named "$1") || fail "no window named $1 showed within $SLOW s" || return
-    poll "$QUICK" has_focus "$id" >/dev/null || fail "$1 never had the keyboard focus"
+    id=$(poll_while "$2" "$SLOW" named "$1") ||
+        fail "no window named $1 showed: $(waited "$2" "$SLOW")" || return
+    poll_while "$2" "$QUICK" has_focus "$id" >/dev/null ||
+        fail "$1 never had the keyboard focus: $(waited "$2" "$QUICK")"
 }
 
 # pointer: where the X server has the pointer, as "X Y".
@@ -76,11 +81,12 @@ pointer() {
 # desktop, and the pointer moves over it until the window reports the place where X has it.
 calibrate() {
     start_parent
-    poll "$SLOW" named PreviewParent >/dev/null ||
-        fail "calibration: the parent window never showed" || return
+    poll_while "$PARENT" "$SLOW" named PreviewParent >/dev/null ||
+        fail "calibration: the parent window never showed: $(waited "$PARENT" "$SLOW")" || return
     xdotool mousemove 310 210 mousemove 400 275
-    poll "$QUICK" line_of "$(pointer)" "$WORK/parent.out" >/dev/null ||
-        fail "calibration: Wine never had the pointer where X has it ($(pointer))"
+    poll_while "$PARENT" "$QUICK" line_of "$(pointer)" "$WORK/parent.out" >/dev/null ||
+        fail "calibration: Wine never had the pointer where X has it, $(pointer):" \
+            "$(waited "$PARENT" "$QUICK")"
 }
 
 # look [WINDOW X Y WIDTH HEIGHT]: fingerprints of what the screen (or WINDOW) shows, and of what
@@ -105,8 +111,8 @@ frames() {
     while ((left > 0 && SECONDS < end)) && kill -0 "$pid" 2>/dev/null; do
         sleep 0.05
         now=$(look "$@")
-        [[ ${now#*$'\n'} == "${first#*$'\n'}" ]] || fail "the screen changed outside the rectangle" ||
-            return
+        [[ ${now#*$'\n'} == "${first#*$'\n'}" ]] ||
+            fail "the screen changed outside the rectangle" || return
         [[ $now != "$last" ]] && left=$((left - 1)) && last=$now
     done
     ((left == 0)) || fail "$left of $1 frames missing: $(kill -0 "$pid" 2>/dev/null &&
