@@ -76,9 +76,9 @@ pointer() {
 
 # calibrate: makes Wine's pointer agree with the X server's for the rest of the run. Wine learns
 # where the pointer is only from pointer events over its own windows, and a saver measures travel
-# from what Wine has; a new desktop (Wine makes one when a program starts a second or more after
-# the last one ended) puts Wine's pointer in the middle. So a parent window stays up, keeping the
-# desktop, and the pointer moves over it until the window reports the place where X has it.
+# from what Wine has. Wine's desktop can end between two programs, and a new one puts the pointer
+# in the middle. So a parent window stays up for the whole check, keeping the desktop, and the
+# pointer moves over it until the window reports the place where X has it.
 calibrate() {
     start_parent
     poll_while "$PARENT" "$SLOW" named PreviewParent >/dev/null ||
