@@ -1,15 +1,43 @@
 // The parent of a preview in the ARM64 lane: a visible top-level window that prints its handle in
 // decimal and goes when its standard input ends, so the lane decides how long the parent lives.
-// Linked like the saver, without a runtime.
+// When the pointer moves over it, it prints where Wine has the pointer, so that the lane sees when
+// Wine agrees with the X server. Linked like the saver, without a runtime.
 
 #include <windows.h>
 
 namespace {
 
+// Writes the numbers in decimal, separated by spaces, as one line.
+void PrintLine(const ULONG_PTR* numbers, int count) {
+    char text[64];
+    char* digit = text + sizeof(text);
+    *--digit = '\n';
+    for (int i = count - 1; i >= 0; --i) {
+        ULONG_PTR value = numbers[i];
+        do {
+            *--digit = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        if (i > 0) {
+            *--digit = ' ';
+        }
+    }
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), digit,
+              static_cast<DWORD>(text + sizeof(text) - digit), &written, nullptr);
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
+    }
+    if (message == WM_MOUSEMOVE) {
+        POINT pointer = {};
+        GetCursorPos(&pointer);
+        const ULONG_PTR place[] = {static_cast<ULONG_PTR>(pointer.x),
+                                   static_cast<ULONG_PTR>(pointer.y)};
+        PrintLine(place, 2);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -24,19 +52,6 @@ DWORD WINAPI CloseAtEndOfInput(LPVOID window) {
     return 0;
 }
 
-void PrintLine(ULONG_PTR value) {
-    char text[24];
-    char* digit = text + sizeof(text);
-    *--digit = '\n';
-    do {
-        *--digit = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), digit,
-              static_cast<DWORD>(text + sizeof(text) - digit), &written, nullptr);
-}
-
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -48,7 +63,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&windowClass);
     const HWND window = CreateWindowExA(0, "PreviewParent", "PreviewParent", WS_POPUP | WS_VISIBLE,
                                         300, 200, 200, 150, nullptr, nullptr, instance, nullptr);
-    PrintLine(reinterpret_cast<ULONG_PTR>(window));
+    const ULONG_PTR handle[] = {reinterpret_cast<ULONG_PTR>(window)};
+    PrintLine(handle, 1);
     CreateThread(nullptr, 0, CloseAtEndOfInput, window, 0, nullptr);
     // Sent messages (the child's creation notifies the parent) are handled while peeking: the
     // saver's CreateWindowExA waits for them.
