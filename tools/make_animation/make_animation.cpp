@@ -1,26 +1,26 @@
-// Draws the figure's motion with the saver's own scene and frame steps and writes it as an
-// animated GIF: make_animation FILE. Needs an X display with GLX, as the saver does.
+// Draws the figure's motion with the saver's own scene and frame steps and writes each picture as
+// a binary PPM file, FOLDER/frame-000.ppm on: make_animation FOLDER. tools/animation joins them
+// into docs/saver.gif. Needs an X display with GLX, as the saver does.
 
 #include "render/run_saver.h"
 #include "render/scene.h"
-#include "tools/make_animation/gif.h"
 #include "tools/write_file.h"
 
-#include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
-// 4:3 and as large as keeps the file well under a megabyte.
+using Bytes = std::vector<unsigned char>;
+
+// 4:3 and as large as keeps docs/saver.gif under a megabyte.
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 // The angles come back to where they started after this many frames; every kStride-th frame of
 // one period is a picture, so the loop has no jump.
 constexpr int kPeriod = 2880;
 constexpr int kStride = 16;
-// About 17 pictures a second: the motion reads as smooth, and a period (48 s of a saver drawing
-// 60 frames a second) plays in 10.8 s. Browsers slow delays under 2 down to 10.
-constexpr int kDelayCentiseconds = 6;
 // The Rotate setting's default; the picture does not depend on it.
 constexpr int kRotate = 1;
 
@@ -43,52 +43,57 @@ bool MakeContext(int width, int height) {
     return context != nullptr && wglMakeCurrent(dc, context);
 }
 
-// The back buffer as red, green, blue bytes, top row first.
-Bytes ReadPicture(int width, int height) {
-    const auto rowSize = static_cast<std::size_t>(3 * width);
-    Bytes bottomUp(rowSize * static_cast<std::size_t>(height));
+// The back buffer as a binary PPM file: red, green, blue bytes, top row first. GL reads the
+// bottom row first.
+Bytes PpmOfBackBuffer(int width, int height) {
+    const auto rowSize = static_cast<std::ptrdiff_t>(3 * width);
+    Bytes bottomUp(static_cast<std::size_t>(rowSize * height));
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    Bytes picture(bottomUp.size());
-    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
-        const auto source = bottomUp.begin() + static_cast<std::ptrdiff_t>(y * rowSize);
-        std::copy(source, source + static_cast<std::ptrdiff_t>(rowSize),
-                  picture.end() - static_cast<std::ptrdiff_t>((y + 1) * rowSize));
+    const std::string header =
+        "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    Bytes file(header.begin(), header.end());
+    for (auto rowEnd = bottomUp.end(); rowEnd != bottomUp.begin(); rowEnd -= rowSize) {
+        file.insert(file.end(), rowEnd - rowSize, rowEnd);
     }
-    return picture;
+    return file;
 }
 
-// Steps the angles through one period as the frame loop does, keeping every kStride-th frame.
-std::vector<Bytes> DrawPeriod(int width, int height) {
+// Numbered so that the pictures sort in the order they were drawn.
+std::string PictureName(const std::string& folder, int index) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "/frame-%03d.ppm", index);
+    return folder + name;
+}
+
+// Steps the angles through one period as the frame loop does, writing every kStride-th frame.
+bool DrawPeriod(const std::string& folder, int width, int height) {
     InitScene(width, height);
-    std::vector<Bytes> pictures;
     for (int frame = 1; frame <= kPeriod; ++frame) {
         AdvanceAngles();
         if (frame % kStride == 0) {
             DrawScene(kRotate);
-            pictures.push_back(ReadPicture(width, height));
+            if (!WriteFile(PictureName(folder, frame / kStride - 1),
+                           PpmOfBackBuffer(width, height))) {
+                return false;
+            }
         }
         WrapAngles();
     }
-    return pictures;
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_animation FILE\n");
+        std::fprintf(stderr, "usage: make_animation FOLDER\n");
         return 2;
     }
     if (!MakeContext(kWidth, kHeight)) {
         std::fprintf(stderr, "make_animation: no OpenGL context\n");
         return 1;
     }
-    Animation animation;
-    animation.width = kWidth;
-    animation.height = kHeight;
-    animation.delayCentiseconds = kDelayCentiseconds;
-    animation.pictures = DrawPeriod(kWidth, kHeight);
-    return WriteFile(argv[1], GifFile(animation)) ? 0 : 1;
+    return DrawPeriod(argv[1], kWidth, kHeight) ? 0 : 1;
 }
