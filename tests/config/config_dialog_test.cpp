@@ -1,6 +1,9 @@
 // The configuration dialog end to end: the built moskel.scr runs as a process of its own and this
-// program works its dialog as a user would, then reads what reached the registry.
+// program works its dialog as a user would, then reads what reached the registry. The dialog's
+// result shows only inside the program that runs it, so for that this program runs it too.
 
+#include "config/config_dialog.h"
+#include "host/globals.h"
 #include "host/saver_state.h"
 #include "resources/resource_ids.h"
 #include "tests/support/platform.h"
@@ -301,6 +304,80 @@ TEST_F(ConfigDialogTest, OnlyCommandOneConfirmsWhateverItsNotification) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0x1234), 0);
     ExpectEnded();
     EXPECT_EQ(1u, test::GetValue(kProductSettingsKey, "Rotate")->Dword());
+}
+
+// Makes the key above the product's key volatile for as long as it lives: the platform then
+// refuses to create the product's key, which is not volatile, under it. Afterwards the key is
+// there again, as an ordinary key, if it was there before.
+class VolatileVendorKey {
+  public:
+    VolatileVendorKey() : existed_(test::KeyExists(path_.c_str())) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        Create(REG_OPTION_VOLATILE);
+    }
+    ~VolatileVendorKey() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+        if (existed_) {
+            Create(REG_OPTION_NON_VOLATILE);
+        }
+    }
+    VolatileVendorKey(const VolatileVendorKey&) = delete;
+    VolatileVendorKey& operator=(const VolatileVendorKey&) = delete;
+
+  private:
+    void Create(DWORD options) const {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr,
+                                                 options, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegCloseKey(key);
+    }
+
+    const std::string product_ = kProductSettingsKey;
+    const std::string path_ = product_.substr(0, product_.rfind('\\'));
+    const bool existed_;
+};
+
+LONG CreateProductKey() {
+    HKEY key = nullptr;
+    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kProductSettingsKey, 0, nullptr, 0,
+                                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    return status;
+}
+
+// The dialog shown by this program, with the saver's own procedure and template, confirmed with
+// the OK button: the saver's process makes nothing of the dialog's result that shows outside.
+INT_PTR ConfirmDialogHere() {
+    SaverState state;
+    state.ReadCommonSettings();
+    state.ReadSettings();
+    g_state = &state;
+    std::thread user([] {
+        const HWND dialog = test::WaitForWindow(test::kDialogClass, test::kSettingsCaption);
+        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    });
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG),
+                                           nullptr, ConfigDialogProc, 0);
+    user.join();
+    g_state = nullptr;
+    return result;
+}
+
+TEST_F(ConfigDialogTest, ConfirmingWhenTheKeyCannotBeCreatedStoresNothingAndEndsAsUsual) {
+    {
+        const VolatileVendorKey refusing;
+        ASSERT_EQ(ERROR_CHILD_MUST_BE_VOLATILE, CreateProductKey());
+        EXPECT_EQ(IDOK, ConfirmDialogHere());
+        EXPECT_FALSE(test::KeyExists(kProductSettingsKey));
+
+        HWND dialog = Open(kNoOwner);
+        ASSERT_NE(nullptr, dialog);
+        ClickCheckBox(dialog);
+        End(dialog, Ending::OkButton);
+        ExpectEnded();
+        EXPECT_FALSE(test::KeyExists(kProductSettingsKey));
+    }
+    EXPECT_EQ(ERROR_SUCCESS, CreateProductKey()) << "the registry is as it was";
 }
 
 POINT WindowOrigin(HWND window) {

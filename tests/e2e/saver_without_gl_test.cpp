@@ -2,6 +2,7 @@
 // program runs on that display itself (see on-display-without-gl), since a Wine process takes its
 // display from the Unix environment it was started in.
 
+#include "tests/support/message_box.h"
 #include "tests/support/platform.h"
 #include "tests/support/saver_process.h"
 
@@ -29,6 +30,7 @@ TEST_F(SaverWithoutOpenGL, ReportsThePixelFormatAndClearsTheRunningFlag) {
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.",
               test::MessageBoxText(box));
+    EXPECT_EQ(test::kOkButtonNoIcon, test::ButtonsAndIcon(box));
     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER)) << "the box has no owner";
     const HWND window = test::FindSaverWindow();
     EXPECT_NE(nullptr, window) << "the window exists while the box is up";
@@ -51,6 +53,7 @@ TEST_F(SaverWithoutOpenGL, PreviewReportsItTooButLeavesTheFlagAlone) {
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("ChoosePixelFormat() failed:  Cannot find a suitable pixel format.",
               test::MessageBoxText(box));
+    EXPECT_EQ(test::kOkButtonNoIcon, test::ButtonsAndIcon(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(0u, test::WaitForExit(saver));
     EXPECT_TRUE(ScreenSaverRunning()) << "a preview never touches the running flag";

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using test::MoveCursor;
@@ -151,23 +153,52 @@ TEST_F(SaverWindowTest, OnlyACloseAskedForThroughCloseEndsTheRun) {
     EXPECT_TRUE(Closed());
 }
 
+// The system commands that reached the default handling: DefWindowProcA reports each one to the
+// thread's CBT hook before it acts on it.
+std::vector<WPARAM> g_defaultCommands;
+
+LRESULT CALLBACK RecordSystemCommand(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_SYSCOMMAND) {
+        g_defaultCommands.push_back(wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(SaverWindowTest, SystemCommandsCloseAndScreenSaveAreRefusedExactly) {
     struct Command {
+        SaverMode mode;
         WPARAM command;
         bool reachesDefault;
+        bool ends; // the default handling of SC_CLOSE sends WM_CLOSE
     };
-    // A close asked for already, so that a command reaching DefWindowProcA shows: its SC_CLOSE
-    // handling sends WM_CLOSE, which then ends the run.
+    // SC_SCREENSAVE + 1 is left out: Wine gives it a meaning of its own (its about box).
     constexpr Command kCommands[] = {
-        {SC_CLOSE, false},      {SC_SCREENSAVE, false}, {SC_CLOSE | 1, true},
-        {SC_CLOSE | 0xF, true}, {SC_CLOSE | 8, true},
+        {SaverMode::Saver, SC_CLOSE, false, false},
+        {SaverMode::Saver, SC_SCREENSAVE, false, false},
+        {SaverMode::Saver, SC_CLOSE | 1, true, true},
+        {SaverMode::Saver, SC_CLOSE | 0xF, true, true},
+        {SaverMode::Saver, SC_CLOSE | 8, true, true},
+        {SaverMode::Saver, SC_SCREENSAVE | 2, true, false},
+        {SaverMode::Saver, SC_SCREENSAVE | 0xF, true, false},
+        {SaverMode::Preview, SC_SCREENSAVE, true, false},
+        {SaverMode::Preview, SC_CLOSE, true, true},
     };
     for (const Command& command : kCommands) {
-        SCOPED_TRACE(testing::Message() << "command 0x" << std::hex << command.command);
-        CreateSaverWindow(SaverMode::Saver);
+        SCOPED_TRACE(testing::Message() << "mode " << static_cast<int>(command.mode)
+                                        << ", command 0x" << std::hex << command.command);
+        CreateSaverWindow(command.mode);
+        // A close asked for already, so that a WM_CLOSE from the default handling ends the run.
         state.closing = 1;
+        g_defaultCommands.clear();
+        const HHOOK hook =
+            SetWindowsHookExA(WH_CBT, RecordSystemCommand, nullptr, GetCurrentThreadId());
+        ASSERT_NE(nullptr, hook);
         EXPECT_EQ(0, SendMessageA(window, WM_SYSCOMMAND, command.command, 0));
-        EXPECT_EQ(command.reachesDefault, Closed());
+        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(command.reachesDefault ? std::vector<WPARAM>{command.command}
+                                         : std::vector<WPARAM>{},
+                  g_defaultCommands);
+        EXPECT_EQ(command.ends, Closed());
     }
 }
 

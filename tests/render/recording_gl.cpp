@@ -43,6 +43,21 @@ void ClearRecordedGlCalls() {
 
 #define EXPORT __declspec(dllexport)
 
+// No rendering context is ever made: a program that uses this stand-in runs as it would where the
+// platform refuses one.
+EXPORT HGLRC WINAPI wglCreateContext(HDC deviceContext) {
+    Record("wglCreateContext", {double(reinterpret_cast<UINT_PTR>(deviceContext))});
+    return nullptr;
+}
+EXPORT BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC context) {
+    Record("wglMakeCurrent", {double(reinterpret_cast<UINT_PTR>(deviceContext)),
+                              double(reinterpret_cast<UINT_PTR>(context))});
+    return context == nullptr && deviceContext == nullptr;
+}
+EXPORT BOOL WINAPI wglDeleteContext(HGLRC context) {
+    Record("wglDeleteContext", {double(reinterpret_cast<UINT_PTR>(context))});
+    return FALSE;
+}
 EXPORT GLuint APIENTRY glGenLists(GLsizei range) {
     Record("glGenLists", {double(range)});
     return kRecordedListName;

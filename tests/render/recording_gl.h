@@ -1,6 +1,7 @@
 #pragma once
 // A stand-in for opengl32 and glu32, built as a DLL of its own: the scene's calls are recorded
-// with their arguments instead of drawn. Only the entry points the scene and the model use exist.
+// with their arguments instead of drawn. Only the entry points the scene and the model use exist,
+// and those of the rendering context, which it refuses to make.
 
 #include <cstddef>
 

@@ -3,6 +3,7 @@
 #include "host/globals.h"
 #include "render/run_saver.h"
 
+#include "tests/support/message_box.h"
 #include "tests/support/saver_process.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ namespace {
 // pressed OK.
 struct BoxSeen {
     std::string text;
+    std::string controls;
     HWND owner = nullptr;
     bool windowThere = false;
     bool running = false;
@@ -31,6 +33,7 @@ class BoxWatcher {
                   return;
               }
               seen_.text = test::MessageBoxText(box);
+              seen_.controls = test::ButtonsAndIcon(box);
               seen_.owner = GetWindow(box, GW_OWNER);
               seen_.windowThere = test::FindSaverWindow() != nullptr;
               seen_.running = test::ScreenSaverRunning();
@@ -84,6 +87,7 @@ TEST_F(RunSaverSetup, SecondRegistrationOfTheClassIsReported) {
     const BoxSeen* seen = watcher.Join();
     ASSERT_NE(nullptr, seen);
     EXPECT_EQ("RegisterClass() failed:  Cannot register window class.", seen->text);
+    EXPECT_EQ(test::kOkButtonNoIcon, seen->controls);
     EXPECT_EQ(nullptr, seen->owner);
     EXPECT_FALSE(seen->windowThere) << "nothing exists yet when the class fails";
 }
@@ -120,6 +124,7 @@ TEST_F(RunSaverSetup, RefusedPixelFormatIsReportedAndTheFlagClearedAfterTheBox) 
     const BoxSeen* seen = watcher.Join();
     ASSERT_NE(nullptr, seen);
     EXPECT_EQ("SetPixelFormat() failed:  Cannot set format specified.", seen->text);
+    EXPECT_EQ(test::kOkButtonNoIcon, seen->controls);
     EXPECT_EQ(nullptr, seen->owner);
     EXPECT_TRUE(seen->windowThere) << "the window stays while the box is up";
     EXPECT_TRUE(seen->running) << "the flag is still on while the box is up";
