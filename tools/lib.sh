@@ -17,7 +17,11 @@
 ARCHES=${MOSKEL_ARCHES:-"i686 x86_64 aarch64"}
 X86_ARCHES=$(printf '%s\n' $ARCHES | grep -v '^aarch64$' | tr '\n' ' ')
 CACHE=${MOSKEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/moskel}
-export WINEPREFIX="$BUILD/wine"
+# The private prefix; a tool that tools/test runs inside one of its lanes (MOSKEL_TEST_RIG) keeps
+# the lane's.
+if [[ -z ${MOSKEL_TEST_RIG:-} || -z ${WINEPREFIX:-} ]]; then
+    export WINEPREFIX="$BUILD/wine"
+fi
 # Every Windows program, test or tool starts through this; it picks the loader by architecture.
 export MOSKEL_WINE="$ROOT/tools/wine"
 export WINEDEBUG=${WINEDEBUG:--all}

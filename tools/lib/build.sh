@@ -28,14 +28,15 @@ build_with_clang() {
     build_tree "$ROOT" "$BUILD/clang-$1" "$1" clang moskel
 }
 
-# Two clean builds of the same sources, from different folders into different folders, must give
-# the same bytes: nothing of the time or the place of a build may end up in the .scr.
+# check_reproducible ARCH: a clean build of a copy of the sources, in another folder, gives the
+# same bytes as build/ARCH's saver: nothing of the time or the place of a build may end up in the
+# .scr.
 check_reproducible() {
     local arch=$1 work="$BUILD/reproducible-$1"
     rm -rf "$work"
     mkdir -p "$work/sources"
     tar -C "$ROOT" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/sources" -xf -
-    build_tree "$ROOT" "$work/first" "$arch" gcc moskel >/dev/null &&
+    build_arch "$arch" >/dev/null &&
         build_tree "$work/sources" "$work/second" "$arch" gcc moskel >/dev/null || return 1
-    cmp "$work/first/moskel.scr" "$work/second/moskel.scr" && rm -rf "$work"
+    cmp "$BUILD/$arch/moskel.scr" "$work/second/moskel.scr" && rm -rf "$work"
 }

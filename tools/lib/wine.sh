@@ -54,9 +54,10 @@ choose_wine_loaders() {
     fi
 }
 
-# i686_runs: succeeds when the chosen 32-bit loader runs; otherwise says why.
+# i686_runs: succeeds when the chosen 32-bit loader runs a program of the prefix; otherwise says
+# why. (Under qemu-i386 the loader takes no --version: it starts a program or nothing.)
 i686_runs() {
-    "$MOSKEL_WINE32" --version >/dev/null
+    "$MOSKEL_WINE32" cmd /c exit 0 </dev/null >/dev/null
 }
 
 # The architecture whose programs run at full speed here.
