@@ -36,5 +36,6 @@ source "$ROOT/tools/lib/wine.sh"     # loaders, prefix, server
 source "$ROOT/tools/lib/display.sh"  # Xvfb
 source "$ROOT/tools/lib/rig.sh"      # prepare_rig, stop_rig
 source "$ROOT/tools/lib/arm64.sh"    # the ARM64 root and lane
+source "$ROOT/tools/lib/wine10.sh"   # the lane of x86_64 under the next release's Wine
 source "$ROOT/tools/lib/build.sh"    # build trees, Clang, reproducibility
 source "$ROOT/tools/lib/release.sh"  # make_package

@@ -39,13 +39,15 @@ check() {
 }
 
 # Wine learns where the X pointer is only from pointer events over its own windows, and a new
-# process takes its reference from what Wine last learnt. So a first run, ended by the move to the
-# start, makes Wine agree with the X server before the run that counts.
+# process takes its reference from what Wine last learnt. So a first run, ended by a long move,
+# makes Wine agree with the X server before the run that counts. The move starts from where the
+# pointer stands once the saver draws: Wine 10 puts it in the middle of the screen by then.
 xdotool mousemove 0 0
 "$MOSKEL_WINE" "$scr" /s </dev/null >/dev/null 2>&1 &
 saver=$!
 wait_for_frames 2
-xdotool mousemove 500 400
+eval "$(xdotool getmouselocation --shell)"
+xdotool mousemove $((X >= 200 ? X - 200 : X + 200)) "$Y"
 for ((i = 0; i < 1500; i++)); do
     kill -0 "$saver" 2>/dev/null || break
     sleep 0.02
@@ -58,8 +60,8 @@ saver=$!
 check "frames are drawn" "wait_for_frames 3"
 # The saver measures travel from where the pointer stood when its window was made. That is where
 # the pointer was left, unless Wine's desktop process had ended meanwhile (it does when a slow
-# start leaves Wine without programs for a while): a new one puts the pointer in the middle of the
-# screen. So the moves are made from where the pointer is now.
+# start leaves Wine without programs for a while) or Wine 10 runs it: either puts the pointer in
+# the middle of the screen. So the moves are made from where the pointer is now.
 eval "$(xdotool getmouselocation --shell)"
 x0=$X
 y0=$Y

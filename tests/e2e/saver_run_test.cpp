@@ -152,9 +152,10 @@ TEST_F(PreviewSaver, ChildOfTheWholeWindowRectangleIgnoresInputAndEndsWithIt) {
               GetWindowLongA(child, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_POPUP));
     EXPECT_FALSE(ScreenSaverRunning()) << "a preview is no running screen saver";
 
-    // Input over the preview is the user's, not the saver's. Wine does not show GL drawn into
-    // another process's window on the screen, so frames cannot mark the input as handled; the
-    // saver's thread answering a sent message afterwards shows that it is still running.
+    // Input over the preview is the user's, not the saver's. Wine 8 does not show GL drawn into
+    // another process's window on the screen (Wine 10 does), so frames cannot mark the input as
+    // handled; the saver's thread answering a sent message afterwards shows that it is still
+    // running.
     const RECT area = ChildScreenRect(child);
     ASSERT_TRUE(test::MoveCursor((area.left + area.right) / 2, (area.top + area.bottom) / 2));
     SendClick();

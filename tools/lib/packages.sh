@@ -168,6 +168,17 @@ CONF
     return 1
 }
 
+# hold_installed APT_DIR PACKAGE...: enters each PACKAGE that the private apt in APT_DIR knows in its
+# package status as installed at the version apt would choose, with no dependencies of its own.
+hold_installed() {
+    local apt=$1
+    shift
+    (($# == 0)) && return 0
+    APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions "$@" 2>>"$apt/apt.log" |
+        awk '/^(Package|Version|Architecture|Multi-Arch|Maintainer|Description):/ { print }
+             /^$/ { print "Status: install ok installed\n" }' >>"$apt/status"
+}
+
 # cache_locked COMMAND...: runs COMMAND holding the cache's lock, so that checkouts that fetch at
 # the same time do not unpack over each other.
 cache_locked() {
@@ -183,20 +194,24 @@ cache_locked() {
 
 # fetch_root ROOT_DIR APT_DIR ARCH "URI SUITE COMPONENT" PACKAGE...: unpacks PACKAGE... with every
 # package they need (apt's own choice for each alternative, no recommends) into ROOT_DIR, through a
-# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. Does nothing when ROOT_DIR
-# holds exactly those packages from that source already. The root is unpacked beside its place and
-# moved there whole, so that a broken download never leaves half a root.
+# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. A PACKAGE written "-NAME"
+# counts as installed instead, so that neither it nor what it needs is unpacked. Does nothing when
+# ROOT_DIR holds exactly those packages from that source already. The root is unpacked beside its
+# place and moved there whole, so that a broken download never leaves half a root.
 fetch_root() {
-    local root=$1 apt=$2 arch=$3 source=$4 partial="$1.partial" deb request
+    local root=$1 apt=$2 arch=$3 source=$4 partial="$1.partial" deb request package
     shift 4
-    local -a closure
+    local -a closure wanted=() held=()
     request="$arch $source: $*"
     [[ -f $root/.request && $(<"$root/.request") == "$request" ]] && return 0
-    private_apt "$apt" "$arch" "$source" || return 1
+    for package in "$@"; do
+        if [[ $package == -* ]]; then held+=("${package#-}"); else wanted+=("$package"); fi
+    done
+    private_apt "$apt" "$arch" "$source" && hold_installed "$apt" "${held[@]}" || return 1
     mapfile -t closure < <(APT_CONFIG="$apt/apt.conf" apt-get --simulate --no-install-recommends \
-        install "$@" 2>>"$apt/apt.log" | sed -nE 's/^Inst ([^ ]+) \(([^ ]+) .*/\1=\2/p')
+        install "${wanted[@]}" 2>>"$apt/apt.log" | sed -nE 's/^Inst ([^ ]+) \(([^ ]+) .*/\1=\2/p')
     if ((${#closure[@]} == 0)); then
-        echo "apt found no installable set for $* on $arch (see $apt/apt.log)" >&2
+        echo "apt found no installable set for ${wanted[*]} on $arch (see $apt/apt.log)" >&2
         return 1
     fi
     rm -rf "$apt/debs" "$partial"
