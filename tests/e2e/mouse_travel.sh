@@ -2,8 +2,9 @@
 # A running full-screen saver and the real X pointer: 50 pixels of travel on one axis keep it
 # running, 51 end it. Driven with xdotool, since only a real pointer move reaches the saver the way
 # a user's does. Run by ctest inside tools/test (DISPLAY and WINEPREFIX set): mouse_travel.sh SCR
+# MOSKEL_SCR, when set and not empty, names another build of the saver to run instead of SCR.
 set -u
-scr=$1
+scr=${MOSKEL_SCR:-$1}
 failures=0
 checks=0
 

@@ -90,7 +90,7 @@ TEST_F(ChangePasswordTest, ModuleWithoutTheEntryPointChangesNothing) {
 // builtin) is then the one used, and the planted one is never run.
 TEST_F(ChangePasswordTest, PlantedModuleBesideTheSaverIsNeverLoaded) {
     const standin::PlacedFile planted(standin::BuiltModule("mpr.dll"),
-                                      test::ProgramFolder() + "mpr.dll");
+                                      test::ScrFolder() + "mpr.dll");
     ASSERT_TRUE(planted.Placed());
     RunSaver("/a 1234");
     EXPECT_EQ(0u, Record(standin::LoadsValue(kModule).c_str()));

@@ -9,15 +9,41 @@
 
 namespace test {
 
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+// Wine's drive Z: is the Unix root; a Windows path is taken as it is.
+std::string WindowsPath(std::string path) {
+    if (path.empty() || path[0] != '/') {
+        return path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+} // namespace
+
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return FolderOf(path);
 }
 
 std::string ScrPath() {
-    return ProgramFolder() + "moskel.scr";
+    const DWORD size = GetEnvironmentVariableA("MOSKEL_SCR", nullptr, 0);
+    if (size <= 1) { // unset or empty
+        return ProgramFolder() + "moskel.scr";
+    }
+    std::string chosen(size, '\0');
+    chosen.resize(GetEnvironmentVariableA("MOSKEL_SCR", chosen.data(), size));
+    return WindowsPath(chosen);
+}
+
+std::string ScrFolder() {
+    return FolderOf(ScrPath());
 }
 
 namespace {

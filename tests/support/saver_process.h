@@ -17,8 +17,14 @@ constexpr const char* kDialogClass = "#32770";
 constexpr const char* kSettingsCaption = "Config dialog";
 constexpr const char* kErrorCaption = "Error";
 
-// Full path of moskel.scr, which the build puts beside the test programs.
+// Full path of the saver under test: the file that the environment variable MOSKEL_SCR names, when
+// it is set and not empty (a Windows path, or a Unix one that Wine reaches through Z:), so that one
+// set of tests can run another build of it; otherwise the moskel.scr that the build puts beside
+// the test programs.
 std::string ScrPath();
+
+// The folder of that file, with a trailing backslash.
+std::string ScrFolder();
 
 // Folder of the running test program, with a trailing backslash.
 std::string ProgramFolder();
