@@ -1,4 +1,4 @@
-// The committed picture and icon are what tools/make_art draws today, and the built moskel.scr
+// The committed picture and icon are what tools/make_art draws today, and every built moskel.scr
 // carries exactly their data.
 
 #include "resources/resource_ids.h"
@@ -36,13 +36,15 @@ TEST(Art, CommittedFilesAreWhatTheGeneratorDraws) {
     EXPECT_TRUE(IconFile() == icon) << "resources/moskel.ico is stale: rebuild it with make_art";
 }
 
-TEST(Art, ExecutableCarriesTheCommittedData) {
-    const test::ScrResources scr;
-    ASSERT_TRUE(scr.Loaded());
+class ArtInExecutable : public test::BuiltScrTest {};
+INSTANTIATE_TEST_SUITE_P(Builds, ArtInExecutable, ::testing::ValuesIn(test::kBuilds),
+                         test::BuildName);
+
+TEST_P(ArtInExecutable, CarriesTheCommittedData) {
     EXPECT_TRUE(WithoutFileHeader(ReadCommitted("moskel.bmp"), kBitmapFileHeaderSize) ==
-                scr.Find(test::kBitmap, IDB_PICTURE, test::kGerman));
+                scr->Find(test::kBitmap, IDB_PICTURE, test::kGerman));
     EXPECT_TRUE(WithoutFileHeader(ReadCommitted("moskel.ico"), kIconFileHeaderSize) ==
-                scr.Find(test::kIcon, IDI_SAVER, test::kGerman));
+                scr->Find(test::kIcon, IDI_SAVER, test::kGerman));
 }
 
 } // namespace

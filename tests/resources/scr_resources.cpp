@@ -1,6 +1,6 @@
 #include "tests/resources/scr_resources.h"
 
-#include "tests/support/saver_process.h"
+#include <algorithm>
 
 namespace test {
 
@@ -43,8 +43,8 @@ Bytes BytesOf(HMODULE module, HRSRC resource) {
 
 } // namespace
 
-ScrResources::ScrResources()
-    : module_(LoadLibraryExA(ScrPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+ScrResources::ScrResources(const std::string& path)
+    : module_(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
 
 ScrResources::~ScrResources() {
     if (module_ != nullptr) {
@@ -65,6 +65,23 @@ Bytes ScrResources::Find(WORD type, WORD name, WORD language) const {
 
 Bytes ScrResources::FindAnyLanguage(WORD type, WORD name) const {
     return BytesOf(module_, FindResourceA(module_, MAKEINTRESOURCEA(name), MAKEINTRESOURCEA(type)));
+}
+
+void BuiltScrTest::SetUp() {
+    const std::string build = GetParam();
+    const std::string path = MOSKEL_BUILDS "/" + build + "/moskel.scr";
+    if (build != MOSKEL_OWN_BUILD && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << build << " was not built: no " << path;
+    }
+    scr = std::make_unique<ScrResources>(path);
+    ASSERT_TRUE(scr->Loaded()) << "cannot load " << path << " as a data file: error "
+                               << GetLastError();
+}
+
+std::string BuildName(const ::testing::TestParamInfo<const char*>& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 } // namespace test

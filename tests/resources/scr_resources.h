@@ -1,10 +1,15 @@
 #pragma once
-// The resources of the built moskel.scr, read from the file itself: loaded as a data file, each
-// resource looked up by its type, name and language.
+// The resources of a built moskel.scr, read from the file itself: loaded as a data file, each
+// resource looked up by its type, name and language. A file built for another machine loads as
+// data too, so one table of cases covers every build.
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -26,7 +31,7 @@ using ResourceKey = std::tuple<WORD, WORD, WORD>;
 
 class ScrResources {
   public:
-    ScrResources();
+    explicit ScrResources(const std::string& path);
     ~ScrResources();
     ScrResources(const ScrResources&) = delete;
     ScrResources& operator=(const ScrResources&) = delete;
@@ -44,5 +49,19 @@ class ScrResources {
   private:
     HMODULE module_;
 };
+
+// The builds whose moskel.scr is read, by their folders beside this program's own build folder.
+constexpr const char* kBuilds[] = {"i686", "x86_64", "aarch64", "clang-i686", "clang-x86_64"};
+
+// One case per build in kBuilds: SetUp loads that build's moskel.scr into scr. A build that was not
+// made is skipped with the reason; the program's own build, which it depends on, must be there.
+class BuiltScrTest : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override;
+    std::unique_ptr<ScrResources> scr;
+};
+
+// A case's name: the build's folder, with what a test name cannot hold replaced.
+std::string BuildName(const ::testing::TestParamInfo<const char*>& info);
 
 } // namespace test
