@@ -42,13 +42,14 @@ check() {
 # Wine learns where the X pointer is only from pointer events over its own windows, and a new
 # process takes its reference from what Wine last learnt. So a first run, ended by a long move,
 # makes Wine agree with the X server before the run that counts. The move starts from where the
-# pointer stands once the saver draws: Wine 10 puts it in the middle of the screen by then.
+# pointer stands once the saver draws (Wine 10 puts it in the middle of the screen by then), and
+# goes towards the middle, so that the run that counts has room to move on every side.
 xdotool mousemove 0 0
 "$MOSKEL_WINE" "$scr" /s </dev/null >/dev/null 2>&1 &
 saver=$!
 wait_for_frames 2
 eval "$(xdotool getmouselocation --shell)"
-xdotool mousemove $((X >= 200 ? X - 200 : X + 200)) "$Y"
+xdotool mousemove $((X < 512 ? X + 200 : X - 200)) $((Y < 384 ? Y + 200 : Y - 200))
 for ((i = 0; i < 1500; i++)); do
     kill -0 "$saver" 2>/dev/null || break
     sleep 0.02
@@ -77,6 +78,7 @@ for ((i = 0; i < 1500; i++)); do
     sleep 0.02
 done
 check "ended after a move by 0,-51" "! kill -0 $saver 2>/dev/null"
+kill "$saver" 2>/dev/null # one still running fails the exit code check instead of hanging here
 wait "$saver" 2>/dev/null
 code=$?
 check "exit code 0" "((code == 0))"
