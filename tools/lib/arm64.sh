@@ -16,13 +16,9 @@ ARM64_CHECKED_WINE=("8.0~repack-4")
 # fetching it first unless it is there. The folder is named by the request (architecture, source
 # and packages); .closure in it lists the packages that came of it, as name=version.
 fetch_arm64_root() {
-    local base source root
-    base=$(base_release)
-    source="$(archive_uri "$base") $base main" || return 1
-    root="$CACHE/arm64-root/$(echo "arm64 $source ${ARM64_PACKAGES[*]}" | sha256sum | cut -c1-16)"
-    cache_locked fetch_root "$root" "$CACHE/apt/arm64-$base" arm64 "$source" \
-        "${ARM64_PACKAGES[@]}" || return 1
-    echo "$root"
+    local base
+    base=$(base_release) || return 1
+    cached_root arm64-root arm64 "$(archive_uri "$base") $base main" "${ARM64_PACKAGES[@]}"
 }
 
 # check_arm64_wine ROOT: fails, naming it, when the root's Wine is not one the lane was checked
@@ -38,47 +34,18 @@ check_arm64_wine() {
     return 1
 }
 
-# The root's Wine runs under qemu-aarch64 through the root's own dynamic loader with the root's
-# library folders first, so that nothing of the machine's file system is hidden: qemu's -L would
-# map "/" to the root, and Wine would then find no drive for any path outside it
-# (GetModuleFileName gives "unix\work\..."). Wine takes its own folder from /proc/self/exe, which
-# under qemu names the program qemu loaded, and finds its libraries and data from there: so a copy
-# of the dynamic loader stands in a folder of Wine's layout in the build folder, whose library and
-# data folders lead into the root, and the cached root stays as its packages made it. Wine starts
-# children and the server through <its folder>/wine64 and <its folder>/wineserver: both are
-# scripts that start the root's programs the same way. The server must be the root's, as Debian's
-# x86-64 one serves no ARM64 clients. Mesa's loader looks for its drivers in a fixed folder of the
-# machine, so LIBGL_DRIVERS_PATH names the root's.
-# A CPU model without branch-target identification: with qemu's default, later Wine builds for
-# arm64 fault in a loop in ntdll.
-
-# arm64_wrapper DIR ROOT QEMU SCRIPT PROGRAM [VARIABLE=VALUE ...]: writes DIR/lib/wine/SCRIPT,
-# which runs the root's PROGRAM (in its Wine folder) with the given environment, under that name.
-arm64_wrapper() {
-    local wine="$1/lib/wine" root=$2 qemu=$3 script=$4 program=$5 setting settings=""
-    local libraries="$root/lib/aarch64-linux-gnu:$root/usr/lib/aarch64-linux-gnu"
-    shift 5
-    for setting in "$@"; do
-        settings+="${setting%%=*}=$(printf '%q' "${setting#*=}") "
-    done
-    printf '#!/bin/sh\n%sexec %q -cpu neoverse-n1 %q --library-path %q --argv0 %q %q "$@"\n' \
-        "$settings" "$qemu" "$wine/ld-linux-aarch64.so.1" "$libraries" "$wine/$script" \
-        "$root/usr/lib/wine/$program" >"$wine/$script"
-    chmod +x "$wine/$script"
-}
+# The root's Wine runs under qemu-aarch64 (make_root_wine), through the root's own dynamic loader
+# rather than with qemu's -L: that would map "/" to the root, and Wine would then find no drive for
+# any path outside it (GetModuleFileName gives "unix\work\..."). The server must be the root's, as
+# Debian's x86-64 one serves no ARM64 clients. A CPU model without branch-target identification:
+# with qemu's default, later Wine builds for arm64 fault in a loop in ntdll.
 
 # make_arm64_wine DIR ROOT QEMU: makes DIR the folder that the root's Wine runs from, with
 # DIR/lib/wine/wine64 and DIR/lib/wine/wineserver.
 make_arm64_wine() {
     local dir=$1 root=$2 qemu=$3
-    rm -rf "$dir"
-    mkdir -p "$dir/lib/wine" "$dir/share"
-    ln -s "$root/usr/lib/aarch64-linux-gnu" "$dir/lib/aarch64-linux-gnu"
-    ln -s "$root/usr/share/wine" "$dir/share/wine"
-    cp "$root/lib/aarch64-linux-gnu/ld-linux-aarch64.so.1" "$dir/lib/wine/" || return 1
-    arm64_wrapper "$dir" "$root" "$qemu" wineserver wineserver64
-    arm64_wrapper "$dir" "$root" "$qemu" wine64 wine64 WINELOADERNOEXEC=1 \
-        WINESERVER="$dir/lib/wine/wineserver" \
+    make_root_wine "$dir" "$root" aarch64-linux-gnu ld-linux-aarch64.so.1 \
+        "$(printf '%q -cpu neoverse-n1' "$qemu")" WINELOADERNOEXEC=1 \
         LIBGL_DRIVERS_PATH="$root/usr/lib/aarch64-linux-gnu/dri"
 }
 

@@ -198,6 +198,18 @@ cache_locked() {
 # counts as installed instead, so that neither it nor what it needs is unpacked. Does nothing when
 # ROOT_DIR holds exactly those packages from that source already. The root is unpacked beside its
 # place and moved there whole, so that a broken download never leaves half a root.
+# cached_root KIND ARCH "URI SUITE COMPONENT" PACKAGE...: prints the cache's folder of the root that
+# fetch_root makes for that request (CACHE/KIND/<hash of the request>), fetching it first under the
+# cache's lock unless it is there. The request names the folder, so finding it costs no apt run.
+cached_root() {
+    local kind=$1 arch=$2 source=$3 root suite
+    shift 3
+    suite=$(cut -d' ' -f2 <<<"$source")
+    root="$CACHE/$kind/$(echo "$arch $source $*" | sha256sum | cut -c1-16)"
+    cache_locked fetch_root "$root" "$CACHE/apt/$arch-$suite" "$arch" "$source" "$@" || return 1
+    echo "$root"
+}
+
 fetch_root() {
     local root=$1 apt=$2 arch=$3 source=$4 partial="$1.partial" deb request package
     shift 4

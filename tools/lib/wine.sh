@@ -93,3 +93,46 @@ start_wineserver() {
 stop_wineserver() {
     "${1:-wineserver}" -k </dev/null >/dev/null 2>&1
 }
+
+# A Wine from a private root runs through the root's own dynamic loader with the root's library
+# folders first. Wine takes its own folder from /proc/self/exe and starts itself, its children
+# and its server as wine64 and wineserver there, whatever WINELOADER says; so a copy of the loader
+# stands in a folder of Wine's layout in the build folder, with scripts of those names beside it and
+# library and data folders that lead into the root, and the cached root stays as its packages made
+# it. Mesa's loader looks for its drivers in a fixed folder of the machine, so the caller names the
+# root's in LIBGL_DRIVERS_PATH.
+
+# make_root_wine DIR ROOT TRIPLET LOADER RUNNER [VARIABLE=VALUE ...]: makes DIR the folder that
+# the root's Wine runs from: DIR/lib/wine/wine64 and DIR/lib/wine/wineserver start the root's
+# programs through its dynamic loader LOADER (in lib/TRIPLET or usr/lib/TRIPLET of the root),
+# after RUNNER (an emulator's command, quoted for sh, or nothing); wine64 with the given variables.
+make_root_wine() {
+    local dir=$1 root=$2 triplet=$3 loader=$4 runner=$5 folder
+    shift 5
+    rm -rf "$dir"
+    mkdir -p "$dir/lib/wine" "$dir/share"
+    ln -s "$root/usr/lib/$triplet" "$dir/lib/$triplet"
+    ln -s "$root/usr/share/wine" "$dir/share/wine"
+    for folder in "$root/lib/$triplet" "$root/usr/lib/$triplet"; do
+        [[ -e $folder/$loader ]] && cp -L "$folder/$loader" "$dir/lib/wine/" && break
+    done
+    [[ -f $dir/lib/wine/$loader ]] || { echo "the root has no $loader" >&2; return 1; }
+    root_wine_script "$dir" "$root" "$triplet" "$loader" "$runner" wineserver wineserver64
+    root_wine_script "$dir" "$root" "$triplet" "$loader" "$runner" wine64 wine64 \
+        WINESERVER="$dir/lib/wine/wineserver" "$@"
+}
+
+# root_wine_script DIR ROOT TRIPLET LOADER RUNNER SCRIPT PROGRAM [VARIABLE=VALUE ...]: writes
+# DIR/lib/wine/SCRIPT, which runs the root's PROGRAM (in its Wine folder) under that name.
+root_wine_script() {
+    local wine="$1/lib/wine" root=$2 triplet=$3 loader=$4 runner=$5 script=$6 program=$7
+    local setting settings=""
+    shift 7
+    for setting in "$@"; do
+        settings+="${setting%%=*}=$(printf '%q' "${setting#*=}") "
+    done
+    printf '#!/bin/sh\n%sexec %s%q --library-path %q --argv0 %q %q "$@"\n' "$settings" \
+        "${runner:+$runner }" "$wine/$loader" "$root/lib/$triplet:$root/usr/lib/$triplet" \
+        "$wine/$script" "$root/usr/lib/wine/$program" >"$wine/$script"
+    chmod +x "$wine/$script"
+}

@@ -21,14 +21,11 @@ WINE10_LANE=x86_64-wine10
 
 # fetch_wine10_root: prints the cache's folder of the root, fetching it first unless it is there.
 fetch_wine10_root() {
-    local release source root
+    local release root
     release=$(next_release) || return 1
-    source="$(archive_uri "$release") $release main" || return 1
-    root="$CACHE/wine10-root/$(echo "amd64 $source ${WINE10_PACKAGES[*]} -${WINE10_LEFT_OUT[*]}" |
-        sha256sum | cut -c1-16)"
-    cache_locked fetch_root "$root" "$CACHE/apt/amd64-$release" amd64 "$source" \
-        "${WINE10_PACKAGES[@]}" "${WINE10_LEFT_OUT[@]/#/-}" && cache_locked install_zlib_dlls "$root" ||
-        return 1
+    root=$(cached_root wine10-root amd64 "$(archive_uri "$release") $release main" \
+        "${WINE10_PACKAGES[@]}" "${WINE10_LEFT_OUT[@]/#/-}") &&
+        cache_locked install_zlib_dlls "$root" || return 1
     echo "$root"
 }
 
@@ -61,40 +58,12 @@ check_wine10() {
     return 1
 }
 
-# The root's programs run through the root's own dynamic loader with the root's libraries first,
-# since they need a newer C library than the machine's. Wine takes its own folder from
-# /proc/self/exe and starts itself, its children and its server as wine64 and wineserver there,
-# whatever WINELOADER says; so a copy of the loader stands in a folder of Wine's layout in the
-# build folder, with scripts of those names beside it and library and data folders that lead into
-# the root. Mesa's loader looks for its drivers in a fixed folder of the machine, so
-# LIBGL_DRIVERS_PATH names the root's.
-
-# wine10_wrapper DIR ROOT SCRIPT PROGRAM [VARIABLE=VALUE ...]: writes DIR/lib/wine/SCRIPT, which
-# runs the root's PROGRAM (in its Wine folder) with the given environment, under that name.
-wine10_wrapper() {
-    local wine="$1/lib/wine" root=$2 script=$3 program=$4 setting settings=""
-    shift 4
-    for setting in "$@"; do
-        settings+="${setting%%=*}=$(printf '%q' "${setting#*=}") "
-    done
-    printf '#!/bin/sh\n%sexec %q --library-path %q --argv0 %q %q "$@"\n' "$settings" \
-        "$wine/ld-linux-x86-64.so.2" "$root/usr/lib/x86_64-linux-gnu" "$wine/$script" \
-        "$root/usr/lib/wine/$program" >"$wine/$script"
-    chmod +x "$wine/$script"
-}
-
-# make_wine10 DIR ROOT: makes DIR the folder that the root's Wine runs from, with
-# DIR/lib/wine/wine64 and DIR/lib/wine/wineserver.
+# make_wine10 DIR ROOT: makes DIR the folder that the root's Wine runs from (make_root_wine); the
+# root's programs need a newer C library than the machine's, so they run through the root's loader.
 make_wine10() {
     local dir=$1 root=$2
-    rm -rf "$dir"
-    mkdir -p "$dir/lib/wine" "$dir/share"
-    ln -s "$root/usr/lib/x86_64-linux-gnu" "$dir/lib/x86_64-linux-gnu"
-    ln -s "$root/usr/share/wine" "$dir/share/wine"
-    cp "$root/usr/lib/x86_64-linux-gnu/ld-linux-x86-64.so.2" "$dir/lib/wine/" || return 1
-    wine10_wrapper "$dir" "$root" wineserver wineserver64
-    wine10_wrapper "$dir" "$root" wine64 wine64 WINELOADER="$dir/lib/wine/wine64" \
-        WINESERVER="$dir/lib/wine/wineserver" LIBGL_DRIVERS_PATH="$root/usr/lib/x86_64-linux-gnu/dri"
+    make_root_wine "$dir" "$root" x86_64-linux-gnu ld-linux-x86-64.so.2 "" \
+        WINELOADER="$dir/lib/wine/wine64" LIBGL_DRIVERS_PATH="$root/usr/lib/x86_64-linux-gnu/dri"
 }
 
 # start_wine10_lane: makes the lane ready (the root, the folder its Wine runs from in
