@@ -8,17 +8,24 @@
 ARM64_PACKAGES=(wine64 fonts-wine libgl1 libglx-mesa0 libgl1-mesa-dri
     libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1)
 
-# The Wine for arm64 versions that the lane was checked with: another may start and still behave
-# otherwise, so the lane refuses it rather than report what it would do as the saver's faults.
-ARM64_CHECKED_WINE=("8.0~repack-4")
+# The Wine for arm64 versions that the lane was checked with (bookworm's and trixie's): another may
+# start and still behave otherwise, so the lane refuses it rather than report what it would do as
+# the saver's faults.
+ARM64_CHECKED_WINE=("8.0~repack-4" "10.0~repack-6")
 
-# fetch_arm64_root: prints the cache's folder of the root for ARM64_PACKAGES from the base release,
+# The Debian release whose Wine for arm64 the lane runs: the base release's, unless
+# MOSKEL_ARM64_RELEASE names another (say trixie on a Debian 12 machine, to try Wine 10 there).
+arm64_release() {
+    if [[ -n ${MOSKEL_ARM64_RELEASE:-} ]]; then echo "$MOSKEL_ARM64_RELEASE"; else base_release; fi
+}
+
+# fetch_arm64_root: prints the cache's folder of the root for ARM64_PACKAGES from arm64_release,
 # fetching it first unless it is there. The folder is named by the request (architecture, source
 # and packages); .closure in it lists the packages that came of it, as name=version.
 fetch_arm64_root() {
-    local base
-    base=$(base_release) || return 1
-    cached_root arm64-root arm64 "$(archive_uri "$base") $base main" "${ARM64_PACKAGES[@]}"
+    local release
+    release=$(arm64_release) || return 1
+    cached_root arm64-root arm64 "$(archive_uri "$release") $release main" "${ARM64_PACKAGES[@]}"
 }
 
 # check_arm64_wine ROOT: fails, naming it, when the root's Wine is not one the lane was checked
@@ -50,7 +57,7 @@ make_arm64_wine() {
 }
 
 # start_arm64_lane: makes the lane ready (qemu-aarch64, the root, the folder its Wine runs from in
-# build/arm64-wine and a prefix of its own in build/wine-aarch64), exports MOSKEL_WINEARM64 (the
+# build/arm64-wine and a prefix of its own in build/wine-aarch64-RELEASE), exports MOSKEL_WINEARM64 (the
 # loader), MOSKEL_WINEARM64_SERVER and MOSKEL_WINEARM64_PREFIX, which tools/wine uses for ARM64
 # programs, and starts the lane's Wine server, which stop_rig stops. Says which Wine it runs; when
 # the lane cannot be made, says why and fails.
@@ -63,7 +70,8 @@ start_arm64_lane() {
     fi
     export MOSKEL_WINEARM64="$wine/lib/wine/wine64"
     export MOSKEL_WINEARM64_SERVER="$wine/lib/wine/wineserver"
-    export MOSKEL_WINEARM64_PREFIX="$BUILD/wine-aarch64"
+    # A prefix for each release: Wine updates a prefix made by another version as it starts.
+    export MOSKEL_WINEARM64_PREFIX="$BUILD/wine-aarch64-$(arm64_release)"
     if ! WINEPREFIX=$MOSKEL_WINEARM64_PREFIX ensure_prefix "$MOSKEL_WINEARM64" \
         "$MOSKEL_WINEARM64_SERVER"; then
         echo "ARM64 programs cannot run: wineboot under qemu-aarch64 made no prefix" >&2
@@ -73,7 +81,7 @@ start_arm64_lane() {
         "$MOSKEL_WINEARM64_SERVER"
     RIG_STOPS+=(stop_arm64_lane)
     echo "ARM64 programs run under qemu-aarch64: $(sed -n 's/^wine64=//p' "$root/.closure")" \
-        "(Debian's Wine for arm64)"
+        "(Debian $(arm64_release)'s Wine for arm64)"
 }
 
 stop_arm64_lane() {
