@@ -22,6 +22,6 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 # as it is (the later -O wins over the -O coff of CMake's rule).
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_RC_FLAGS_INIT "-O res")
-find_program(MOSKEL_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+find_program(MOSKEL_DLLTOOL NAMES llvm-dlltool REQUIRED)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine ABSOLUTE)

@@ -11,7 +11,7 @@ SECONDS_TO_RUN=${2:-60}
 mkdir -p "$OUT/corpus"
 target="$OUT/command_line_fuzz"
 
-clang++-14 -std=c++20 -g -O1 -Wall -Wextra -Werror -I"$ROOT" \
+clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -I"$ROOT" \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     "$ROOT/tests/fuzz/command_line_fuzz.cpp" "$ROOT/host/command_line.cpp" -o "$target" ||
     exit 1

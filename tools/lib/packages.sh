@@ -2,7 +2,8 @@
 # The machine's packages, and private apt sets that fetch packages without touching its
 # configuration.
 
-# command-or-file:package pairs; a package is installed when its command or file is missing.
+# what:package pairs; a package is installed when what is missing: a command, an absolute file or,
+# written @name, a function that fails. Names that every Debian release has, never a version's.
 REQUIRED=(
     cmake:cmake ninja:ninja-build clang:clang
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
@@ -18,19 +19,32 @@ REQUIRED=(
     /usr/lib/i386-linux-gnu/libGLX_mesa.so.0:libglx-mesa0:i386
     /usr/lib/i386-linux-gnu/libGL.so.1:libgl1:i386
     # The command-line fuzz target is built natively: clang with libFuzzer and the sanitizers.
-    clang++-14:clang-14
+    @fuzzer_runtime:libclang-rt-dev
     # ARM64 Windows programs: Debian has no MinGW-w64 GCC for them, so clang, lld-link and
     # llvm-dlltool, which makes their import libraries from .def files.
     lld-link:lld llvm-dlltool:llvm
-    /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 )
+
+# fuzzer_runtime: prints the path of the libFuzzer library that clang++ links, which lies in the
+# compiler's own runtime folder, named with the architecture (LLVM 14) or in a folder of it
+# (later versions); fails when there is none.
+fuzzer_runtime() {
+    local dir file
+    dir=$(clang++ -print-runtime-dir 2>/dev/null) || return 1
+    for file in "$dir"/libclang_rt.fuzzer-x86_64.a "$dir"/libclang_rt.fuzzer.a; do
+        [[ -f $file ]] && echo "$file" && return 0
+    done
+    return 1
+}
 
 missing_packages() {
     local entry what package
     for entry in "${REQUIRED[@]}"; do
         what=${entry%%:*}
         package=${entry#*:}
-        if [[ $what == /* ]]; then
+        if [[ $what == @* ]]; then
+            "${what#@}" >/dev/null 2>&1 || echo "$package"
+        elif [[ $what == /* ]]; then
             [[ -e $what ]] || echo "$package"
         else
             command -v "$what" >/dev/null 2>&1 || echo "$package"
@@ -62,6 +76,16 @@ base_release() {
     (. /etc/os-release && echo "${VERSION_CODENAME:-}")
 }
 
+# The Debian release before the base one (trixie: bookworm), from distro-info-data's table.
+previous_release() {
+    local base previous
+    base=$(base_release)
+    previous=$(awk -F, -v base="$base" '$3 == base { print previous; exit } { previous = $3 }' \
+        /usr/share/distro-info/debian.csv)
+    [[ -n $previous ]] || { echo "no Debian release before '$base' is known" >&2; return 1; }
+    echo "$previous"
+}
+
 # The Debian release after the base one (bookworm: trixie), from distro-info-data's table.
 next_release() {
     local base next
@@ -75,7 +99,8 @@ next_release() {
 # Installs the missing packages. An index that cannot be fetched for one architecture leaves apt
 # knowing newer versions of some host libraries without their i386 twins, and multi-arch packages
 # must match across architectures: then both architectures take the base release's versions, so the
-# foreign architecture never forces an upgrade of the host's libraries.
+# foreign architecture never forces an upgrade of the host's libraries. When apt refuses, what it
+# said is shown with the packages asked for.
 install_missing() {
     local missing failed base sudo=""
     mapfile -t missing < <(missing_packages)
@@ -86,7 +111,7 @@ install_missing() {
         else
             echo "Missing packages; as root run:" >&2
             echo "  dpkg --add-architecture i386 && apt-get update &&" \
-                "apt-get install -t $(base_release) ${missing[*]}" >&2
+                "apt-get install ${missing[*]}" >&2
             return 1
         fi
     fi
@@ -97,16 +122,17 @@ install_missing() {
         echo "Some package indexes could not be fetched; trying once more"
         failed=$(apt_update "$sudo") && failed=""
     fi
-    if [[ -z $failed ]] && apt_install "$sudo" "${missing[@]}"; then
-        return 0
+    if [[ -z $failed ]]; then
+        apt_install "$sudo" "${missing[@]}" && return 0
+    else
+        base=$(base_release)
+        printf 'Indexes that could not be fetched:\n%s\n' "$failed"
+        echo "Installing from the base release $base only"
+        apt_install "$sudo" -t "$base" "${missing[@]}" && return 0
     fi
-    base=$(base_release)
-    [[ -n $failed ]] && printf 'Indexes that could not be fetched:\n%s\n' "$failed"
-    echo "Installing from the base release $base only"
-    apt_install "$sudo" -t "$base" "${missing[@]}" && return 0
-    echo "Could not install: ${missing[*]}" >&2
-    [[ -n $failed ]] && printf 'after these indexes could not be fetched:\n%s\n' "$failed" >&2
-    grep -E '^(E|W):' "$BUILD/apt-install.log" | head -20 >&2
+    echo "Could not install ${missing[*]}; apt said:" >&2
+    grep -E '^(E|W):|^ [^ ].* : (Pre)?Depends:|^ +(Pre)?Depends:|Breaks:|Conflicts:' \
+        "$BUILD/apt-install.log" | head -20 >&2
     return 1
 }
 
@@ -168,13 +194,18 @@ CONF
     return 1
 }
 
-# hold_installed APT_DIR PACKAGE...: enters each PACKAGE that the private apt in APT_DIR knows in its
-# package status as installed at the version apt would choose, with no dependencies of its own.
+# hold_installed APT_DIR PATTERN...: enters each package that the private apt in APT_DIR knows and
+# whose whole name a PATTERN (an extended regular expression) matches in its package status as
+# installed at the version apt would choose, with no dependencies of its own.
 hold_installed() {
-    local apt=$1
+    local apt=$1 patterns
+    local -a names
     shift
     (($# == 0)) && return 0
-    APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions "$@" 2>>"$apt/apt.log" |
+    patterns=$(IFS='|' && echo "$*")
+    mapfile -t names < <(APT_CONFIG="$apt/apt.conf" apt-cache pkgnames | grep -xE "$patterns")
+    ((${#names[@]} == 0)) && return 0
+    APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions "${names[@]}" 2>>"$apt/apt.log" |
         awk '/^(Package|Version|Architecture|Multi-Arch|Maintainer|Description):/ { print }
              /^$/ { print "Status: install ok installed\n" }' >>"$apt/status"
 }
@@ -194,8 +225,9 @@ cache_locked() {
 
 # fetch_root ROOT_DIR APT_DIR ARCH "URI SUITE COMPONENT" PACKAGE...: unpacks PACKAGE... with every
 # package they need (apt's own choice for each alternative, no recommends) into ROOT_DIR, through a
-# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. A PACKAGE written "-NAME"
-# counts as installed instead, so that neither it nor what it needs is unpacked. Does nothing when
+# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. A PACKAGE written "-PATTERN"
+# names packages that count as installed instead (hold_installed), so that neither they nor what
+# they need are unpacked. Does nothing when
 # ROOT_DIR holds exactly those packages from that source already. The root is unpacked beside its
 # place and moved there whole, so that a broken download never leaves half a root.
 # cached_root KIND ARCH "URI SUITE COMPONENT" PACKAGE...: prints the cache's folder of the root that
@@ -203,11 +235,23 @@ cache_locked() {
 # cache's lock unless it is there. The request names the folder, so finding it costs no apt run.
 cached_root() {
     local kind=$1 arch=$2 source=$3 root suite
-    shift 3
     suite=$(cut -d' ' -f2 <<<"$source")
-    root="$CACHE/$kind/$(echo "$arch $source $*" | sha256sum | cut -c1-16)"
+    root=$(cached_root_folder "$@")
+    shift 3
     cache_locked fetch_root "$root" "$CACHE/apt/$arch-$suite" "$arch" "$source" "$@" || return 1
     echo "$root"
+}
+
+# cached_root_folder KIND ARCH "URI SUITE COMPONENT" PACKAGE...: the folder cached_root uses.
+cached_root_folder() {
+    local kind=$1
+    shift
+    echo "$CACHE/$kind/$(echo "$*" | sha256sum | cut -c1-16)"
+}
+
+# cached_root_exists KIND ARCH "URI SUITE COMPONENT" PACKAGE...: succeeds when that root is there.
+cached_root_exists() {
+    [[ -f $(cached_root_folder "$@")/.request ]]
 }
 
 fetch_root() {
