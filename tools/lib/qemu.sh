@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # qemu-i386 and qemu-aarch64 of version 10 or later, from the one qemu-user package (static
-# binaries, no dependencies) of the base release's backports, else of the next release, fetched
-# with a private apt into the cache. Older ones fail: 7.2's qemu-i386 cannot map Wine's shared
-# user data.
+# binaries, no dependencies) of the base release, else of its backports, else of the next release,
+# fetched with a private apt into the cache. Older ones fail: 7.2's qemu-i386 (bookworm's own)
+# cannot map Wine's shared user data.
 
 # check_qemu DIR: succeeds when DIR/usr/bin holds a qemu-i386 and a qemu-aarch64 that can be used;
 # otherwise says what is wrong with each.
@@ -26,7 +26,7 @@ check_qemu() {
 fetch_qemu() {
     local dir suite
     dir=$(cached_qemu) && echo "$dir" && return 0
-    for suite in "$(base_release)-backports" "$(next_release)"; do
+    for suite in "$(base_release)" "$(base_release)-backports" "$(next_release)"; do
         dir=$(cache_locked fetch_qemu_from "$suite") && echo "$dir" && return 0
     done
     return 1
@@ -43,11 +43,18 @@ cached_qemu() {
 }
 
 # fetch_qemu_from SUITE: unpacks both from SUITE's qemu-user into the cache, in a folder named by
-# the package's version, and prints that folder; fails unless both can be used.
+# the package's version, and prints that folder; fails unless both can be used. A version that the
+# index shows too old is not downloaded.
 fetch_qemu_from() {
     local suite=$1 apt="$CACHE/apt/amd64-$1" source deb version dir
     source="$(archive_uri "${suite%-backports}") $suite main" || return 1
     private_apt "$apt" amd64 "$source" || return 1
+    version=$(APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions "qemu-user/$suite" \
+        2>/dev/null | sed -n 's/^Version: //p')
+    if [[ -z $version ]] || (($(sed -E 's/^[0-9]+://; s/[^0-9].*//' <<<"$version") < 10)); then
+        echo "$suite has qemu-user ${version:-in no version}; 10 or later is needed" >&2
+        return 1
+    fi
     rm -rf "$apt/debs"
     mkdir -p "$apt/debs"
     if ! (cd "$apt/debs" && APT_CONFIG="$apt/apt.conf" apt-get download "qemu-user/$suite") \
