@@ -30,12 +30,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Each part uses only those before it.
 # shellcheck source-path=SCRIPTDIR
-source "$ROOT/tools/lib/packages.sh" # install_missing, base_release, next_release, private apt
+source "$ROOT/tools/lib/packages.sh" # install_missing, the releases around this one, private apt
 source "$ROOT/tools/lib/qemu.sh"     # fetch_qemu
 source "$ROOT/tools/lib/wine.sh"     # loaders, prefix, server
 source "$ROOT/tools/lib/display.sh"  # Xvfb
 source "$ROOT/tools/lib/rig.sh"      # prepare_rig, stop_rig
 source "$ROOT/tools/lib/arm64.sh"    # the ARM64 root and lane
-source "$ROOT/tools/lib/wine10.sh"   # the lane of x86_64 under the next release's Wine
+source "$ROOT/tools/lib/second_wine.sh" # the lane of x86_64 under another release's Wine
 source "$ROOT/tools/lib/build.sh"    # build trees, Clang, reproducibility
 source "$ROOT/tools/lib/release.sh"  # make_package

@@ -59,10 +59,11 @@ make_arm64_wine() {
 # start_arm64_lane: makes the lane ready (qemu-aarch64, the root, the folder its Wine runs from in
 # build/arm64-wine and a prefix of its own in build/wine-aarch64-RELEASE), exports MOSKEL_WINEARM64 (the
 # loader), MOSKEL_WINEARM64_SERVER and MOSKEL_WINEARM64_PREFIX, which tools/wine uses for ARM64
-# programs, and starts the lane's Wine server, which stop_rig stops. Says which Wine it runs; when
-# the lane cannot be made, says why and fails.
+# programs, and starts the lane's Wine server, which stop_rig stops. Says which Wine it runs and
+# sets HOW_RUN[aarch64]; when the lane cannot be made, says why and fails.
 start_arm64_lane() {
-    local wine="$BUILD/arm64-wine" qemu root
+    local wine="$BUILD/arm64-wine" qemu root release
+    release=$(arm64_release)
     if ! qemu=$(fetch_qemu) || ! root=$(fetch_arm64_root) || ! check_arm64_wine "$root" ||
         ! make_arm64_wine "$wine" "$root" "$qemu/usr/bin/qemu-aarch64"; then
         echo "ARM64 programs cannot run: the lane could not be made" >&2
@@ -71,7 +72,7 @@ start_arm64_lane() {
     export MOSKEL_WINEARM64="$wine/lib/wine/wine64"
     export MOSKEL_WINEARM64_SERVER="$wine/lib/wine/wineserver"
     # A prefix for each release: Wine updates a prefix made by another version as it starts.
-    export MOSKEL_WINEARM64_PREFIX="$BUILD/wine-aarch64-$(arm64_release)"
+    export MOSKEL_WINEARM64_PREFIX="$BUILD/wine-aarch64-$release"
     if ! WINEPREFIX=$MOSKEL_WINEARM64_PREFIX ensure_prefix "$MOSKEL_WINEARM64" \
         "$MOSKEL_WINEARM64_SERVER"; then
         echo "ARM64 programs cannot run: wineboot under qemu-aarch64 made no prefix" >&2
@@ -80,8 +81,9 @@ start_arm64_lane() {
     WINEPREFIX=$MOSKEL_WINEARM64_PREFIX start_wineserver "$MOSKEL_WINEARM64" \
         "$MOSKEL_WINEARM64_SERVER"
     RIG_STOPS+=(stop_arm64_lane)
-    echo "ARM64 programs run under qemu-aarch64: $(sed -n 's/^wine64=//p' "$root/.closure")" \
-        "(Debian $(arm64_release)'s Wine for arm64)"
+    HOW_RUN["aarch64"]="under Wine $(sed -n 's/^wine64=//p' "$root/.closure") of Debian $release"
+    HOW_RUN["aarch64"]+=" in qemu-aarch64"
+    echo "ARM64 programs run ${HOW_RUN["aarch64"]}"
 }
 
 stop_arm64_lane() {

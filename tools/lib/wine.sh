@@ -37,15 +37,19 @@ make_emulated_wine() {
 declare -gA HOW_RUN
 choose_wine_loaders() {
     local why="this machine cannot run 32-bit Linux code" emulated="$BUILD/wine-emulated" problem
+    local wine
+    wine="Wine $(dpkg-query -W -f '${Version}' wine64 2>/dev/null)"
     if [[ -z ${MOSKEL_NO_I386:-} ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         export MOSKEL_WINE32=/usr/bin/wine MOSKEL_WINE64=/usr/bin/wine
-        HOW_RUN=([i686]=natively [x86_64]=natively [aarch64]="under qemu-aarch64")
+        HOW_RUN=([i686]="natively under $wine" [x86_64]="natively under $wine"
+            [aarch64]="under qemu-aarch64")
         echo "32-bit Linux code runs on this machine: both architectures run natively"
         return 0
     fi
     export MOSKEL_WINE32="$emulated/lib/wine/wine" MOSKEL_WINE64="$emulated/lib/wine/wine64"
     export WINELOADER=$MOSKEL_WINE64
-    HOW_RUN=([i686]="under qemu-i386" [x86_64]=natively [aarch64]="under qemu-aarch64")
+    HOW_RUN=([i686]="under $wine in qemu-i386" [x86_64]="natively under $wine"
+        [aarch64]="under qemu-aarch64")
     [[ -n ${MOSKEL_NO_I386:-} ]] && why="MOSKEL_NO_I386 is set"
     if problem=$(make_emulated_wine "$emulated" 2>&1); then
         echo "$why: 64-bit programs run natively, 32-bit ones under qemu-i386 (slower)"
@@ -62,7 +66,7 @@ i686_runs() {
 
 # The architecture whose programs run at full speed here.
 full_speed_arch() {
-    if [[ ${HOW_RUN[i686]} == natively ]]; then echo i686; else echo x86_64; fi
+    if [[ ${HOW_RUN[i686]} == natively* ]]; then echo i686; else echo x86_64; fi
 }
 
 # ensure_prefix [LOADER SERVER]: makes the prefix WINEPREFIX with LOADER's wineboot (default
