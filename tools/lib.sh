@@ -17,11 +17,8 @@
 ARCHES=${MOSKEL_ARCHES:-"i686 x86_64 aarch64"}
 X86_ARCHES=$(printf '%s\n' $ARCHES | grep -v '^aarch64$' | tr '\n' ' ')
 CACHE=${MOSKEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/moskel}
-# The private prefix; a tool that tools/test runs inside one of its lanes (MOSKEL_TEST_RIG) keeps
-# the lane's.
-if [[ -z ${MOSKEL_TEST_RIG:-} || -z ${WINEPREFIX:-} ]]; then
-    export WINEPREFIX="$BUILD/wine"
-fi
+# The private prefix.
+export WINEPREFIX="$BUILD/wine"
 # Every Windows program, test or tool starts through this; it picks the loader by architecture.
 export MOSKEL_WINE="$ROOT/tools/wine"
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -30,12 +27,15 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Each part uses only those before it.
 # shellcheck source-path=SCRIPTDIR
-source "$ROOT/tools/lib/packages.sh" # install_missing, the releases around this one, private apt
-source "$ROOT/tools/lib/qemu.sh"     # fetch_qemu
-source "$ROOT/tools/lib/wine.sh"     # loaders, prefix, server
-source "$ROOT/tools/lib/display.sh"  # Xvfb
-source "$ROOT/tools/lib/rig.sh"      # prepare_rig, stop_rig
-source "$ROOT/tools/lib/arm64.sh"    # the ARM64 root and lane
+source "$ROOT/tools/lib/packages.sh"    # install_missing, the releases around this one
+source "$ROOT/tools/lib/private_apt.sh" # the archive, private apt sets
+source "$ROOT/tools/lib/roots.sh"       # the cache and the private roots in it
+source "$ROOT/tools/lib/qemu.sh"        # fetch_qemu
+source "$ROOT/tools/lib/wine.sh"        # the machine's Wine: loaders, prefix, server
+source "$ROOT/tools/lib/display.sh"     # Xvfb
+source "$ROOT/tools/lib/rig.sh"         # prepare_rig, stop_rig
+source "$ROOT/tools/lib/root_lanes.sh"  # Wine from a private root, beside the machine's
+source "$ROOT/tools/lib/arm64.sh"       # the ARM64 lane
 source "$ROOT/tools/lib/second_wine.sh" # the lane of x86_64 under another release's Wine
-source "$ROOT/tools/lib/build.sh"    # build trees, Clang, reproducibility
-source "$ROOT/tools/lib/release.sh"  # make_package
+source "$ROOT/tools/lib/build.sh"       # build trees, Clang, reproducibility
+source "$ROOT/tools/lib/release.sh"     # the release zip and its check

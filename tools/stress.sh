@@ -1,7 +1,7 @@
+# shellcheck shell=bash
 # Shared by tools/storm and tools/soak: runs one of the programs that stress a running saver (built
 # from tests/faults) on each architecture asked for. Sourced after tools/lib.sh, not run.
-# Inside tools/test (MOSKEL_TEST_RIG set) the build, the X display and the Wine server are there
-# already; otherwise this sets them up as tools/test does, on a private display.
+# It sets up the build, the X display and the Wine server as tools/test does, on a private display.
 
 # run_stress PROGRAM [--arch i686|x86_64] [ARGUMENT ...]: fails when any architecture shows a fault.
 run_stress() {
@@ -11,12 +11,10 @@ run_stress() {
         arches=${2:-}
         shift 2 || set --
     fi
-    if [[ -z ${MOSKEL_TEST_RIG:-} ]]; then
-        prepare_rig || return 1
-        for arch in $arches; do
-            build_arch "$arch" >/dev/null || { echo "Build of $arch failed" >&2; return 1; }
-        done
-    fi
+    prepare_rig || return 1
+    for arch in $arches; do
+        build_arch "$arch" || return 1
+    done
     for arch in $arches; do
         if [[ $arch == i686 ]] && ! why=$(i686_runs 2>&1); then
             echo "$program: i686 cannot run: $why" >&2

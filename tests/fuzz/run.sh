@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the command-line fuzz target natively (clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs it for a bounded time. Exits non-zero on any finding.
-#   tests/fuzz/run.sh OUTPUT_FOLDER [SECONDS]
+#   tests/fuzz/run.sh OUTPUT_FOLDER [SECONDS]      (default: MOSKEL_FUZZ_SECONDS, else 60)
 # The seeds in tests/fuzz/corpus stay as they are; what the run learns goes to OUTPUT_FOLDER/corpus,
 # and an input that breaks the target to OUTPUT_FOLDER/crash-*.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 OUT=${1:?usage: tests/fuzz/run.sh OUTPUT_FOLDER [SECONDS]}
-SECONDS_TO_RUN=${2:-60}
+SECONDS_TO_RUN=${2:-${MOSKEL_FUZZ_SECONDS:-60}}
 mkdir -p "$OUT/corpus"
 target="$OUT/command_line_fuzz"
 

@@ -1,30 +1,28 @@
 # shellcheck shell=bash
-# Private X displays: Xvfb on the first free display number, ended by stop_displays.
+# Private X displays: Xvfb on a display number it picks itself, ended by stop_displays.
 
 XVFB_PIDS=()
 
-# launch_xvfb VAR [Xvfb option ...]: starts Xvfb on the first free display and stores ":N" in VAR
-# (the server must stay a child of this shell, so the result cannot come on stdout).
+# launch_xvfb VAR [Xvfb option ...]: starts Xvfb and stores ":N" in VAR once it takes connections
+# (the server must stay a child of this shell, so the result cannot come on stdout). With
+# -displayfd, Xvfb picks a free display number and writes it when it is ready.
 launch_xvfb() {
-    local result=$1 n i pid
+    local result=$1 fifo pid number=""
     shift
-    for ((n = 90; n < 200; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp "$@" </dev/null >/dev/null 2>&1 9>&- &
-        pid=$!
-        for ((i = 0; i < 100; i++)); do
-            [[ -e /tmp/.X11-unix/X$n ]] && break
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.05
-        done
-        if [[ -e /tmp/.X11-unix/X$n ]]; then
-            XVFB_PIDS+=("$pid")
-            printf -v "$result" ':%d' "$n"
-            return 0
-        fi
-    done
-    echo "No free X display for Xvfb" >&2
-    return 1
+    fifo=$(mktemp -u "${TMPDIR:-/tmp}/moskel-xvfb.XXXXXX")
+    mkfifo "$fifo" || return 1
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$fifo" </dev/null \
+        >/dev/null 2>&1 9>&- &
+    pid=$!
+    read -r -t 30 number <"$fifo"
+    rm -f "$fifo"
+    if [[ -z $number ]]; then
+        kill "$pid" 2>/dev/null
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    XVFB_PIDS+=("$pid")
+    printf -v "$result" ':%d' "$number"
 }
 
 # stop_displays: ends only the servers that launch_xvfb started.

@@ -24,3 +24,21 @@ make_package() {
             (cd "$BUILD/package" && sha256sum "moskel-$version"/*/moskel.scr); } >"$checksums" &&
         echo "$zip"
 }
+
+# The release zip holds exactly the savers that were built and tested, and its checksums hold for
+# the zip and for what a user unpacks from it.
+check_package() {
+    local package checksums
+    package=$(make_package) || return 1
+    checksums=${package%.zip}.sha256
+    unzip -l "$package"
+    unzip -p "$package" "*/32-bit/moskel.scr" | cmp - "$BUILD/i686/moskel.scr" &&
+        unzip -p "$package" "*/64-bit/moskel.scr" | cmp - "$BUILD/x86_64/moskel.scr" &&
+        unzip -p "$package" "*/arm64/moskel.scr" | cmp - "$BUILD/aarch64/moskel.scr" &&
+        unzip -p "$package" "*/Install.txt" | grep -q "moskel.scr" || return 1
+    local download="$BUILD/download"
+    rm -rf "$download" && mkdir -p "$download" && cp "$package" "$checksums" "$download" &&
+        (cd "$download" && unzip -q "$(basename "$package")" &&
+            sha256sum -c "$(basename "$checksums")") &&
+        (($(wc -l <"$checksums") == 1 + $(unzip -Z1 "$package" | grep -c '/moskel\.scr$')))
+}

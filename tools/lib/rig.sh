@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # The set-up that every tool that runs Windows programs opens with, and its end.
 
-# Functions that stop_rig calls, last added first: what was started beside the private prefix's
-# server and the displays (the ARM64 lane's server).
+# Commands that stop_rig runs, last added first: what was started beside the private prefix's
+# server and the displays (the root lanes' servers), each a function and its arguments.
 RIG_STOPS=()
 
 # lock_build: takes the build folder for the rest of this tool's life, waiting while another tool
@@ -47,7 +47,7 @@ prepare_rig() {
 stop_rig() {
     local i
     for ((i = ${#RIG_STOPS[@]} - 1; i >= 0; i--)); do
-        "${RIG_STOPS[i]}"
+        ${RIG_STOPS[i]}
     done
     stop_wineserver
     stop_displays
