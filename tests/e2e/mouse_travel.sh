@@ -8,25 +8,12 @@ scr=${MOSKEL_SCR:-$1}
 failures=0
 checks=0
 
-look() {
-    xwd -root -silent | md5sum
-}
+source "$(cd "$(dirname "$0")/../.." && pwd)/tools/lib/frames.sh"
 
-# Frames are drawn only when the saver's queue is empty, so two new frames after a move show that
-# the move has been handled. Gives up at once when the saver has ended.
+# Two new frames after a move show that the move has been handled; gives up at once when the saver
+# has ended.
 wait_for_frames() {
-    local changes=$1 last now i
-    last=$(look)
-    for ((i = 0; i < 1500 && changes > 0; i++)); do
-        sleep 0.02
-        kill -0 "$saver" 2>/dev/null || return 1
-        now=$(look)
-        if [[ $now != "$last" ]]; then
-            changes=$((changes - 1))
-            last=$now
-        fi
-    done
-    ((changes == 0))
+    frames "$1" 30 "$saver" 2>/dev/null
 }
 
 check() {
