@@ -38,6 +38,29 @@ EOF
 keeps_running() { frames 2 "$QUICK" "$SAVER"; }
 ends_cleanly() { exits "$SAVER" "$QUICK"; }
 
+# A threshold stored by the display settings counts: with "Mouse Threshold" 10 as REG_DWORD, /s
+# keeps running after moves of 9 pixels on either axis from where it started and ends with exit
+# code 0 after 11.
+saver_threshold_from_registry() {
+    local x y dx dy outcome out
+    forget "${SETTINGS_KEYS[0]}" && forget "${SETTINGS_KEYS[1]}" || return
+    out=$(reg add "${SETTINGS_KEYS[0]}" /v 'Mouse Threshold' /t REG_DWORD /d 10 /f) ||
+        fail "reg add of the threshold: $out" || return
+    calibrate || return
+    read -r x y < <(pointer)
+    start /s
+    frames 3 "$SLOW" "$SAVER" || fail "/s does not draw" || return
+    while read -r dx dy outcome; do
+        xdotool mousemove $((x + dx)) $((y + dy))
+        "$outcome" || fail "/s with a threshold of 10, after a move by $dx,$dy from $x,$y:" \
+            "not as expected ($outcome)" || return
+    done <<'EOF'
+9 0 keeps_running
+-9 9 keeps_running
+11 0 ends_cleanly
+EOF
+}
+
 # A key typed into /s ends it with exit code 0.
 saver_ends_on_key() {
     calibrate || return
