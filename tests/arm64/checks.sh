@@ -61,6 +61,27 @@ saver_threshold_from_registry() {
 EOF
 }
 
+# helper ARGUMENT...: the lane's Windows program once, on its own, in the saver's Wine.
+helper() { "$WINE_LOADER" "$HELPER" "$@" </dev/null 2>/dev/null; }
+
+# Neither Alt+F4 nor the platform's SC_SCREENSAVE, posted by another program, ends /s or stops its
+# frames; a key typed afterwards still ends it with exit code 0.
+saver_ignores_close_commands() {
+    local code
+    calibrate || return
+    start /s
+    frames 2 "$SLOW" "$SAVER" && focused SaverWindow "$SAVER" ||
+        fail "/s never drew with the keyboard focus" || return
+    xdotool key alt+F4
+    keeps_running || fail "/s after Alt+F4: not running and drawing" || return
+    helper post-screensave
+    code=$?
+    ((code == 0)) || fail "no saver window to post SC_SCREENSAVE to: exit code $code" || return
+    keeps_running || fail "/s after SC_SCREENSAVE: not running and drawing" || return
+    xdotool key a
+    ends_cleanly || fail "/s did not end cleanly on a key after Alt+F4 and SC_SCREENSAVE"
+}
+
 # A key typed into /s ends it with exit code 0.
 saver_ends_on_key() {
     calibrate || return
