@@ -194,3 +194,35 @@ x_exits_without_window() {
     [[ $seen == ended ]] || fail "/x showed the window $seen" || return
     exits "$SAVER" 0
 }
+
+# running_flag [clear]: the platform's screen-saver-running flag, 0 or 1, read by a program of
+# its own each time (a Wine process keeps what it read first).
+running_flag() { helper running-flag "$@" | awk '$1 == "running" { print $2 }'; }
+error_box() { helper error-box; }
+
+# On an X display without GLX, /s shows one box: caption "Error", the pixel format's failure as
+# its text, one button, OK, and no icon; the screen-saver-running flag is set while the box is up,
+# and OK ends the saver with exit code 0 and clears the flag. Wine serves two X displays from one
+# server, but each process draws on the display it was started with, so the saver and the
+# programs that look at it all start on that display.
+saver_without_gl() {
+    local -x DISPLAY=${MOSKEL_NO_GL_DISPLAY:-}
+    local box flag expected
+    [[ -n $DISPLAY ]] ||
+        fail "no X display without GLX (tools/test sets MOSKEL_NO_GL_DISPLAY)" || return
+    flag=$(running_flag clear)
+    [[ $flag == 0 ]] || fail "the running flag could not be cleared: '$flag'" || return
+    start /s
+    box=$(poll_while "$SAVER" "$SLOW" error_box) ||
+        fail "/s without GL showed no Error box: $(waited "$SAVER" "$SLOW")" || return
+    expected="text ChoosePixelFormat() failed:  Cannot find a suitable pixel format.
+button 1
+running 1"
+    [[ ${box//$'\r'/} == "$expected" ]] ||
+        fail "/s without GL: the box and flag read (text, button IDs, icon, running flag):" \
+            "$box" "; expected: $expected" || return
+    helper press-ok || fail "OK could not be pressed: the box went" || return
+    ends_cleanly || fail "/s without GL did not end cleanly on OK" || return
+    flag=$(running_flag)
+    [[ $flag == 0 ]] || fail "the running flag after the saver ended: '$flag', not 0"
+}
