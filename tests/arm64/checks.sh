@@ -38,6 +38,50 @@ EOF
 keeps_running() { frames 2 "$QUICK" "$SAVER"; }
 ends_cleanly() { exits "$SAVER" "$QUICK"; }
 
+# A threshold stored by the display settings counts: with "Mouse Threshold" 10 as REG_DWORD, /s
+# keeps running after moves of 9 pixels on either axis from where it started and ends with exit
+# code 0 after 11.
+saver_threshold_from_registry() {
+    local x y dx dy outcome out
+    forget "${SETTINGS_KEYS[0]}" && forget "${SETTINGS_KEYS[1]}" || return
+    out=$(reg add "${SETTINGS_KEYS[0]}" /v 'Mouse Threshold' /t REG_DWORD /d 10 /f) ||
+        fail "reg add of the threshold: $out" || return
+    calibrate || return
+    read -r x y < <(pointer)
+    start /s
+    frames 3 "$SLOW" "$SAVER" || fail "/s does not draw" || return
+    while read -r dx dy outcome; do
+        xdotool mousemove $((x + dx)) $((y + dy))
+        "$outcome" || fail "/s with a threshold of 10, after a move by $dx,$dy from $x,$y:" \
+            "not as expected ($outcome)" || return
+    done <<'EOF'
+9 0 keeps_running
+-9 9 keeps_running
+11 0 ends_cleanly
+EOF
+}
+
+# helper ARGUMENT...: the lane's Windows program once, on its own, in the saver's Wine.
+helper() { "$WINE_LOADER" "$HELPER" "$@" </dev/null 2>/dev/null; }
+
+# Neither Alt+F4 nor the platform's SC_SCREENSAVE, posted by another program, ends /s or stops its
+# frames; a key typed afterwards still ends it with exit code 0.
+saver_ignores_close_commands() {
+    local code
+    calibrate || return
+    start /s
+    frames 2 "$SLOW" "$SAVER" && focused SaverWindow "$SAVER" ||
+        fail "/s never drew with the keyboard focus" || return
+    xdotool key alt+F4
+    keeps_running || fail "/s after Alt+F4: not running and drawing" || return
+    helper post-screensave
+    code=$?
+    ((code == 0)) || fail "no saver window to post SC_SCREENSAVE to: exit code $code" || return
+    keeps_running || fail "/s after SC_SCREENSAVE: not running and drawing" || return
+    xdotool key a
+    ends_cleanly || fail "/s did not end cleanly on a key after Alt+F4 and SC_SCREENSAVE"
+}
+
 # A key typed into /s ends it with exit code 0.
 saver_ends_on_key() {
     calibrate || return
@@ -48,12 +92,18 @@ saver_ends_on_key() {
     ends_cleanly
 }
 
-# Wine 8 draws GL for a child window whose top-level window belongs to another process into an X
-# window of its own inside a 1x1 window at -1,-1, and never onto the screen: a window of the
-# preview's size there holds its frames.
-offscreen() {
-    xwininfo -root -tree | awk -v g="$1x$2+0+0" 'NF > 2 && $(NF - 1) == g && $NF == "+-1+-1" {
-        print $1 }'
+# framed W H: the X window of W x H, anywhere in the tree, whose picture changes between two looks:
+# where the frames of a preview of that size show. Wine 8 draws a child window's GL into an X
+# window of the child's size outside the screen, Wine 10 into the parent's X window on the screen;
+# neither place is assumed.
+framed() {
+    local id before
+    for id in $(xwininfo -root -tree | awk -v size="$1x$2+" 'NF > 2 && index($(NF - 1), size) == 1 {
+        print $1 }'); do
+        before=$(xwd -id "$id" -silent 2>/dev/null | md5sum)
+        sleep 0.2
+        [[ $(xwd -id "$id" -silent 2>/dev/null | md5sum) != "$before" ]] && echo "$id" && return
+    done
 }
 
 # geometry WINDOW: "X Y WIDTH HEIGHT" on the screen.
@@ -62,22 +112,45 @@ geometry() {
         awk -F= '$1 ~ /^(X|Y|WIDTH|HEIGHT)$/ {printf "%s ", $2} END {print ""}'
 }
 
-# /p HWND draws at the size of a window of another program, nothing outside that window changes,
-# and it ends with exit code 0 when that window goes.
+# colour_at WINDOW X Y: the colour of that pixel of WINDOW's picture, as #RRGGBB.
+colour_at() {
+    xwd -id "$1" -silent | convert xwd:- -crop "1x1+$2+$3" -depth 8 txt:- | awk 'NR == 2 {
+        print $3 }'
+}
+
+# edge_pixels WINDOW COLOUR: how many pixels on the edges of WINDOW's picture have COLOUR.
+edge_pixels() {
+    xwd -id "$1" -silent | convert xwd:- -depth 8 txt:- | awk -v colour="$2" 'NR == 1 {
+        split($5, size, ","); width = size[1]; height = size[2] }
+        NR > 1 { split($1, at, /[,:]/) }
+        NR > 1 && $3 == colour && (at[1] == 0 || at[2] == 0 || at[1] == width - 1 ||
+            at[2] == height - 1) { n++ }
+        END { print n + 0 }'
+}
+
+# /p HWND draws over the whole of a window of another program, nothing outside that window
+# changes, it keeps running while that window is there, and it ends with exit code 0 when that
+# window goes. Its frames fill the parent when they show in an X window of the parent's size and
+# none of the parent's own colour is left on their edges.
 preview_in_parent() {
-    local hwnd id x y width height gl
+    local hwnd id x y width height background gl left
     start_parent
     hwnd=$(poll_while "$PARENT" "$SLOW" head -n 1 "$WORK/parent.out") ||
         fail "the parent gave no handle: $(waited "$PARENT" "$SLOW")" || return
-    start /p "$hwnd"
     id=$(poll_while "$PARENT" "$SLOW" named PreviewParent) ||
         fail "the parent never showed: $(waited "$PARENT" "$SLOW")" || return
     read -r x y width height < <(geometry "$id")
-    gl=$(poll_while "$SAVER" "$SLOW" offscreen "$width" "$height") ||
-        fail "/p made no GL window of the parent's size, ${width}x$height:" \
+    background=$(colour_at "$id" $((width / 2)) $((height / 2)))
+    [[ $background == '#'* ]] || fail "no colour for the parent: $background" || return
+    start /p "$hwnd"
+    gl=$(poll_while "$SAVER" "$SLOW" framed "$width" "$height") ||
+        fail "/p drew in no X window of the parent's size, ${width}x$height:" \
             "$(waited "$SAVER" "$SLOW")" || return
     frames 3 "$SLOW" "$SAVER" "$gl" "$x" "$y" "$width" "$height" || fail "/p does not draw" ||
         return
+    left=$(edge_pixels "$gl" "$background")
+    ((left == 0)) || fail "/p left $left pixels of the parent's $background on the edges" \
+        "of its ${width}x$height picture" || return
     kill -0 "$SAVER" 2>/dev/null || fail "/p ended while its parent was there" || return
     close_parent
     ends_cleanly || fail "/p did not end cleanly when its parent went"
@@ -120,4 +193,36 @@ x_exits_without_window() {
     seen=$(poll "$SLOW" window_or_end "$SAVER") || fail "/x still runs after $SLOW s" || return
     [[ $seen == ended ]] || fail "/x showed the window $seen" || return
     exits "$SAVER" 0
+}
+
+# running_flag [clear]: the platform's screen-saver-running flag, 0 or 1, read by a program of
+# its own each time (a Wine process keeps what it read first).
+running_flag() { helper running-flag "$@" | awk '$1 == "running" { print $2 }'; }
+error_box() { helper error-box; }
+
+# On an X display without GLX, /s shows one box: caption "Error", the pixel format's failure as
+# its text, one button, OK, and no icon; the screen-saver-running flag is set while the box is up,
+# and OK ends the saver with exit code 0 and clears the flag. Wine serves two X displays from one
+# server, but each process draws on the display it was started with, so the saver and the
+# programs that look at it all start on that display.
+saver_without_gl() {
+    local -x DISPLAY=${MOSKEL_NO_GL_DISPLAY:-}
+    local box flag expected
+    [[ -n $DISPLAY ]] ||
+        fail "no X display without GLX (tools/test sets MOSKEL_NO_GL_DISPLAY)" || return
+    flag=$(running_flag clear)
+    [[ $flag == 0 ]] || fail "the running flag could not be cleared: '$flag'" || return
+    start /s
+    box=$(poll_while "$SAVER" "$SLOW" error_box) ||
+        fail "/s without GL showed no Error box: $(waited "$SAVER" "$SLOW")" || return
+    expected="text ChoosePixelFormat() failed:  Cannot find a suitable pixel format.
+button 1
+running 1"
+    [[ ${box//$'\r'/} == "$expected" ]] ||
+        fail "/s without GL: the box and flag read (text, button IDs, icon, running flag):" \
+            "$box" "; expected: $expected" || return
+    helper press-ok || fail "OK could not be pressed: the box went" || return
+    ends_cleanly || fail "/s without GL did not end cleanly on OK" || return
+    flag=$(running_flag)
+    [[ $flag == 0 ]] || fail "the running flag after the saver ended: '$flag', not 0"
 }

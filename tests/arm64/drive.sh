@@ -104,7 +104,7 @@ look() {
 # are drawn only when the saver's queue is empty, so two new frames after an input show that it
 # was handled.
 frames() {
-    local left=$1 end=$((SECONDS + $2)) pid=$3 first last now
+    local wanted=$1 left=$1 limit=$2 end=$((SECONDS + $2)) pid=$3 first last now
     shift 3
     first=$(look "$@")
     last=$first
@@ -115,8 +115,8 @@ frames() {
             fail "the screen changed outside the rectangle" || return
         [[ $now != "$last" ]] && left=$((left - 1)) && last=$now
     done
-    ((left == 0)) || fail "$left of $1 frames missing: $(kill -0 "$pid" 2>/dev/null &&
-        echo "nothing new within $2 s" || echo "the program ended")"
+    ((left == 0)) || fail "$left of $wanted frames missing: $(kill -0 "$pid" 2>/dev/null &&
+        echo "nothing new within $limit s" || echo "the program ended")"
 }
 
 # exits PID LIMIT: PID ends by itself within LIMIT seconds, with exit code 0.
