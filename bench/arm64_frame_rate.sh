@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The emulated ARM64 saver's frame rate, full screen, under Wine in qemu-aarch64, with DISPLAY set
-# and the lane started (tools/lib.sh's start_arm64_lane). tools/bench --arm64-frame-rate runs it:
+# and the lane's variables (in_root_lane aarch64). tools/bench --arm64-frame-rate runs it:
 #   bench/arm64_frame_rate.sh SCR HELPER SECONDS
 # Wine's wgl channel traces each SwapBuffers with +timestamp's clock; the rate counts the second
 # half of the time from the first swap to the last, long after start-up.

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Driving the ARM64 saver under Wine in qemu-aarch64 from outside, as a user does: the shell,
 # xdotool, xwd and the prefix's reg. Sourced by run_check.sh and bench/arm64_frame_rate.sh, with
-# DISPLAY, the lane's variables (tools/lib.sh's start_arm64_lane) and these set:
+# DISPLAY, the lane's variables (in_root_lane aarch64, tools/lib/root_lanes.sh) and these set:
 #   SCR, HELPER (preview_parent.exe), WORK (a folder of the caller's), STARTED (an array).
 # Every program started here goes into STARTED, for the caller to end at exit.
 # Emulation makes starting a program slow: SLOW bounds that. Once a program runs, it answers
@@ -9,6 +9,9 @@
 SLOW=180
 QUICK=30
 WINE_LOADER="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tools/wine"
+# frames N LIMIT PID [WINDOW X Y WIDTH HEIGHT], the rig's way of seeing frames.
+# shellcheck source=tools/lib/frames.sh
+source "${WINE_LOADER%/wine}/lib/frames.sh"
 
 fail() {
     echo "$*" >&2
@@ -87,36 +90,6 @@ calibrate() {
     poll_while "$PARENT" "$QUICK" line_of "$(pointer)" "$WORK/parent.out" >/dev/null ||
         fail "calibration: Wine never had the pointer where X has it, $(pointer):" \
             "$(waited "$PARENT" "$QUICK")"
-}
-
-# look [WINDOW X Y WIDTH HEIGHT]: fingerprints of what the screen (or WINDOW) shows, and of what
-# the screen shows outside the rectangle.
-look() {
-    xwd -root -silent >"$WORK/screen.xwd"
-    (($# == 0)) && md5sum <"$WORK/screen.xwd" && echo "nothing outside" && return
-    xwd -id "$1" -silent | md5sum
-    convert "xwd:$WORK/screen.xwd" -fill black \
-        -draw "rectangle $2,$3 $(($2 + $4 - 1)),$(($3 + $5 - 1))" rgb:- | md5sum
-}
-
-# frames N LIMIT PID [WINDOW X Y WIDTH HEIGHT]: waits until the picture changed N times while PID
-# runs, within LIMIT seconds, and fails at once if the screen outside the rectangle changes. Frames
-# are drawn only when the saver's queue is empty, so two new frames after an input show that it
-# was handled.
-frames() {
-    local wanted=$1 left=$1 limit=$2 end=$((SECONDS + $2)) pid=$3 first last now
-    shift 3
-    first=$(look "$@")
-    last=$first
-    while ((left > 0 && SECONDS < end)) && kill -0 "$pid" 2>/dev/null; do
-        sleep 0.05
-        now=$(look "$@")
-        [[ ${now#*$'\n'} == "${first#*$'\n'}" ]] ||
-            fail "the screen changed outside the rectangle" || return
-        [[ $now != "$last" ]] && left=$((left - 1)) && last=$now
-    done
-    ((left == 0)) || fail "$left of $wanted frames missing: $(kill -0 "$pid" 2>/dev/null &&
-        echo "nothing new within $limit s" || echo "the program ended")"
 }
 
 # exits PID LIMIT: PID ends by itself within LIMIT seconds, with exit code 0.

@@ -2,7 +2,7 @@
 # Runs one check of the ARM64 lane, a function of checks.sh, in a process of its own, and ends
 # whatever it started:   tests/arm64/run_check.sh CHECK SCR HELPER   (HELPER: preview_parent.exe)
 # ctest runs each check so (tests/arm64/CMakeLists.txt), with DISPLAY set and the lane started
-# (tools/lib.sh's start_arm64_lane).
+# (start_arm64_lane and in_root_lane, tools/lib).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/arm64/drive.sh
@@ -13,7 +13,7 @@ check=$1
 SCR=$2
 HELPER=$3
 if [[ -z ${MOSKEL_WINEARM64:-} || -z ${DISPLAY:-} ]]; then
-    echo "cannot run $check: no X display or no ARM64 lane (tools/lib.sh's start_arm64_lane)" >&2
+    echo "cannot run $check: no X display or no ARM64 lane (run it through tools/test)" >&2
     exit 1
 fi
 declare -F "$check" >/dev/null || { echo "no check named $check in checks.sh" >&2; exit 1; }
