@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs one check of the ARM64 lane, a function of checks.sh, in a process of its own, and ends
-# whatever it started:   tests/arm64/run_check.sh CHECK SCR HELPER   (HELPER: preview_parent.exe)
+# Runs one check of the ARM64 lane, a function of checks.sh or preview_checks.sh, in a process of
+# its own, and ends whatever it started:
+#   tests/arm64/run_check.sh CHECK SCR HELPER      (HELPER: preview_parent.exe)
 # ctest runs each check so (tests/arm64/CMakeLists.txt), with DISPLAY set and the lane started
 # (start_arm64_lane and in_root_lane, tools/lib).
 set -u
@@ -9,6 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/drive.sh"
 # shellcheck source=tests/arm64/checks.sh
 source "$here/checks.sh"
+# shellcheck source=tests/arm64/preview_checks.sh
+source "$here/preview_checks.sh"
 check=$1
 SCR=$2
 HELPER=$3
