@@ -8,6 +8,9 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 OUT=${1:?usage: tests/fuzz/run.sh OUTPUT_FOLDER [SECONDS]}
 SECONDS_TO_RUN=${2:-${MOSKEL_FUZZ_SECONDS:-60}}
+# libFuzzer takes 0 for no limit at all.
+[[ $SECONDS_TO_RUN =~ ^[1-9][0-9]*$ ]] ||
+    { echo "fuzzing takes a whole number of seconds, 1 or more" >&2; exit 2; }
 mkdir -p "$OUT/corpus"
 target="$OUT/command_line_fuzz"
 
