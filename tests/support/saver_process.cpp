@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iostream>
 
 namespace test {
 
@@ -81,14 +82,24 @@ SaverProcess StartProgram(std::string commandLine, char* environment,
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = *showCommand;
     }
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment,
-                        nullptr, &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-        return {};
+    // Wine reports ERROR_INTERNAL_ERROR when the new process ended while the platform was still
+    // starting it, before any of the program's own code ran: a start the platform lost, made
+    // again, three times at most.
+    for (int attempt = 1;; ++attempt) {
+        PROCESS_INFORMATION info = {};
+        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment,
+                           nullptr, &startup, &info)) {
+            CloseHandle(info.hThread);
+            return {info.hProcess, info.dwProcessId};
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+            ADD_FAILURE() << "cannot start " << commandLine << ": error " << error;
+            return {};
+        }
+        std::cerr << "the platform lost the start of " << commandLine << " (error " << error
+                  << "); starting it again\n";
     }
-    CloseHandle(info.hThread);
-    return {info.hProcess, info.dwProcessId};
 }
 
 SaverProcess StartSaver(const std::string& arguments,
