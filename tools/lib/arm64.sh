@@ -17,7 +17,7 @@ arm64_release() {
 # with.
 check_arm64_wine() {
     local version checked
-    version=$(sed -n 's/^wine64=//p' "$1/.closure")
+    version=$(root_wine_version "$1")
     for checked in "${ARM64_CHECKED_WINE[@]}"; do
         [[ $version == "$checked" ]] && return 0
     done

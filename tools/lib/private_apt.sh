@@ -48,6 +48,13 @@ CONF
     return 1
 }
 
+# index_version APT_DIR PACKAGE: the version of PACKAGE that the private apt in APT_DIR would
+# choose, or nothing when its index has none.
+index_version() {
+    APT_CONFIG="$1/apt.conf" apt-cache show --no-all-versions "$2" 2>/dev/null |
+        sed -n 's/^Version: //p'
+}
+
 # hold_installed APT_DIR PATTERN...: enters each package that the private apt in APT_DIR knows and
 # whose whole name a PATTERN (an extended regular expression) matches in its package status as
 # installed at the version apt would choose, with no dependencies of its own.

@@ -49,8 +49,7 @@ fetch_qemu_from() {
     local suite=$1 apt="$CACHE/apt/amd64-$1" source deb version dir
     source="$(archive_uri "${suite%-backports}") $suite main" || return 1
     private_apt "$apt" amd64 "$source" || return 1
-    version=$(APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions "qemu-user/$suite" \
-        2>/dev/null | sed -n 's/^Version: //p')
+    version=$(index_version "$apt" "qemu-user/$suite")
     if [[ -z $version ]] || (($(sed -E 's/^[0-9]+://; s/[^0-9].*//' <<<"$version") < 10)); then
         echo "$suite has qemu-user ${version:-in no version}; 10 or later is needed" >&2
         return 1

@@ -64,7 +64,7 @@ declare -gA LANE_WINE LANE_SERVER LANE_PREFIX LANE_ARCH
 # lane's folder and prefix, starts the lane's Wine server (stop_rig stops it), sets
 # HOW_RUN[NAME] and says which Wine it runs; when the lane cannot be made, says why and fails.
 start_root_lane() {
-    local name=$1 dir="$BUILD/lanes/$1" root version setting runner
+    local name=$1 dir="$BUILD/lanes/$1" root setting runner
     local -n lane=$2
     local -a packages settings=()
     read -r -d '' -a packages <<<"${lane[packages]}"
@@ -91,8 +91,7 @@ start_root_lane() {
     fi
     with_lane_wine "$name" start_wineserver "${LANE_WINE[$name]}" "${LANE_SERVER[$name]}"
     RIG_STOPS+=("stop_root_lane $name")
-    version=$(sed -n 's/^wine64=//p' "$root/.closure")
-    HOW_RUN[$name]="under Wine $version of Debian ${lane[release]}"
+    HOW_RUN[$name]="under Wine $(root_wine_version "$root") of Debian ${lane[release]}"
     runner=${lane[runner]%% *}
     [[ -n $runner ]] && HOW_RUN[$name]+=" in ${runner##*/}"
     echo "The $name lane runs ${HOW_RUN[$name]}"

@@ -15,18 +15,11 @@ cache_locked() {
     return $status
 }
 
-# fetch_root ROOT_DIR APT_DIR ARCH "URI SUITE COMPONENT" PACKAGE...: unpacks PACKAGE... with every
-# package they need (apt's own choice for each alternative, no recommends) into ROOT_DIR, through a
-# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. A PACKAGE written "-PATTERN"
-# names packages that count as installed instead (hold_installed), so that neither they nor what
-# they need are unpacked. Does nothing when
-# ROOT_DIR holds exactly those packages from that source already. The root is unpacked beside its
-# place and moved there whole, so that a broken download never leaves half a root.
 # cached_root KIND ARCH "URI SUITE COMPONENT" PACKAGE...: prints the cache's folder of the root that
 # fetch_root makes for that request (CACHE/KIND/<hash of the request>), fetching it first under the
 # cache's lock unless it is there. The request names the folder, so finding it costs no apt run.
 cached_root() {
-    local kind=$1 arch=$2 source=$3 root suite
+    local arch=$2 source=$3 root suite
     suite=$(cut -d' ' -f2 <<<"$source")
     root=$(cached_root_folder "$@")
     shift 3
@@ -46,6 +39,13 @@ cached_root_exists() {
     [[ -f $(cached_root_folder "$@")/.request ]]
 }
 
+# fetch_root ROOT_DIR APT_DIR ARCH "URI SUITE COMPONENT" PACKAGE...: unpacks PACKAGE... with every
+# package they need (apt's own choice for each alternative, no recommends) into ROOT_DIR, through a
+# private apt in APT_DIR; ROOT_DIR/.closure lists them as name=version. A PACKAGE written "-PATTERN"
+# names packages that count as installed instead (hold_installed), so that neither they nor what
+# they need are unpacked. Does nothing when ROOT_DIR holds exactly those packages from that source
+# already. The root is unpacked beside its place and moved there whole, so that a broken download
+# never leaves half a root.
 fetch_root() {
     local root=$1 apt=$2 arch=$3 source=$4 partial="$1.partial" deb request package
     shift 4
@@ -76,4 +76,9 @@ fetch_root() {
     echo "$request" >"$partial/.request"
     rm -rf "$root" "$apt/debs"
     mv "$partial" "$root"
+}
+
+# root_wine_version ROOT: the version of the Wine that a root holds, from its list of packages.
+root_wine_version() {
+    sed -n 's/^wine64=//p' "$1/.closure"
 }

@@ -18,9 +18,12 @@ SECOND_WINE_PACKAGES="wine64 fonts-wine libgl1 libglx-mesa0 libgl1-mesa-dri libx
     -libcapi20-3(t64)? -libusb-1\.0-0 -ocl-icd-libopencl1 -libwayland-client0 -libwayland-egl1
     -libxkbcommon0 -libxkbregistry0"
 
-# machine_wine_version: the version of the machine's Wine package, as Debian gives it.
-machine_wine_version() {
-    dpkg-query -W -f '${Version}' wine64 2>/dev/null
+# other_major VERSION: succeeds when VERSION of Wine is of another major version than the
+# machine's.
+other_major() {
+    local mine
+    mine=$(machine_wine_version)
+    [[ -n $1 && ${1%%.*} != "${mine%%.*}" ]]
 }
 
 # wine_of_release RELEASE: the version of RELEASE's wine64 for amd64, from a private apt's index;
@@ -29,8 +32,7 @@ wine_of_release() {
     local apt="$CACHE/apt/amd64-$1" uri version
     uri=$(archive_uri "$1") || return 1
     cache_locked private_apt "$apt" amd64 "$uri $1 main" || return 1
-    version=$(APT_CONFIG="$apt/apt.conf" apt-cache show --no-all-versions wine64 2>/dev/null |
-        sed -n 's/^Version: //p')
+    version=$(index_version "$apt" wine64)
     [[ -n $version ]] || { echo "Debian $1 has no wine64 for amd64" >&2; return 1; }
     echo "$version"
 }
@@ -40,7 +42,7 @@ wine_of_release() {
 # previous release, whose Wine is sure to be there. A release whose root is in the cache already is
 # taken without asking the archive.
 second_wine_release() {
-    local release next previous version mine packages
+    local release next previous version packages
     [[ -n ${MOSKEL_SECOND_WINE_RELEASE:-} ]] && echo "$MOSKEL_SECOND_WINE_RELEASE" && return 0
     next=$(next_release 2>/dev/null)
     previous=$(previous_release) || return 1
@@ -49,14 +51,13 @@ second_wine_release() {
         cached_root_exists amd64-root amd64 "$(archive_uri "$release") $release main" \
             "${packages[@]}" && echo "$release" && return 0
     done
-    mine=$(machine_wine_version)
     for release in $next $previous; do
         version=$(wine_of_release "$release") || continue
-        [[ ${version%%.*} != "${mine%%.*}" ]] && echo "$release" && return 0
+        other_major "$version" && echo "$release" && return 0
         echo "Debian $release has Wine $version, the machine's major version" >&2
     done
     echo "neither Debian ${next:+$next nor }$previous has a Wine for amd64 other than the" \
-        "machine's $mine" >&2
+        "machine's $(machine_wine_version)" >&2
     return 1
 }
 
@@ -83,11 +84,11 @@ install_zlib_dlls() {
 # check_second_wine ROOT: fails, naming both, when the root's Wine is of the machine's major
 # version, so that the lane would add nothing.
 check_second_wine() {
-    local version mine
-    version=$(sed -n 's/^wine64=//p' "$1/.closure")
-    mine=$(machine_wine_version)
-    [[ -n $version && ${version%%.*} != "${mine%%.*}" ]] && return 0
-    echo "the root holds Wine ${version:-(none)}, of the same major version as the machine's $mine" >&2
+    local version
+    version=$(root_wine_version "$1")
+    other_major "$version" && return 0
+    echo "the root holds Wine ${version:-(none)}, of the same major version as the machine's" \
+        "$(machine_wine_version)" >&2
     return 1
 }
 

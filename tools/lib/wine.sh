@@ -38,7 +38,7 @@ declare -gA HOW_RUN
 choose_wine_loaders() {
     local why="this machine cannot run 32-bit Linux code" emulated="$BUILD/wine-emulated" problem
     local wine
-    wine="Wine $(dpkg-query -W -f '${Version}' wine64 2>/dev/null)"
+    wine="Wine $(machine_wine_version)"
     if [[ -z ${MOSKEL_NO_I386:-} ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
         export MOSKEL_WINE32=/usr/bin/wine MOSKEL_WINE64=/usr/bin/wine
         HOW_RUN=([i686]="natively under $wine" [x86_64]="natively under $wine"
@@ -56,6 +56,11 @@ choose_wine_loaders() {
     else
         echo "$why: 64-bit programs run natively; $problem"
     fi
+}
+
+# machine_wine_version: the version of the machine's Wine package, as Debian gives it.
+machine_wine_version() {
+    dpkg-query -W -f '${Version}' wine64 2>/dev/null
 }
 
 # i686_runs: succeeds when the chosen 32-bit loader runs a program of the prefix; otherwise says
